@@ -1,0 +1,130 @@
+// The one record of an analysis: name tables, definitions, counters, error registers,
+// product store and scratch stores, all preallocated at their limits. The owner (window,
+// batch tool, test) creates it once and passes it by reference; ResetState prepares it for
+// the next run and keeps InputName/ReportName of the previous one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/text_file.h"
+
+namespace ramivo {
+
+// Limits of the tables; they are part of the tool's behaviour.
+inline constexpr int kNodeCodeLast = 4010;       // node codes 0..4010, 0..9 reserved
+inline constexpr int kFirstUserNode = 10;
+inline constexpr int kConditionCodeLast = 4010;  // condition codes 1..4010
+inline constexpr int kDefinitionRowLast = 4000;  // definition rows 0..4000
+inline constexpr int kProductStoreWords = 64000;
+// Room for the longest possible path: every user node once plus one slot to spare.
+inline constexpr int kPathStackSlots = kNodeCodeLast + 2;
+
+// Reserved node codes.
+inline constexpr int kNic = 0;
+inline constexpr int kAno = 1;
+inline constexpr int kNe = 5;
+inline constexpr int kEndBdd = 9;
+
+// A name: exactly eight single-byte characters, padded on the right with blanks.
+using Name = std::array<char, 8>;
+
+// `text` (at most eight bytes) padded with blanks to eight.
+Name PadName(std::string_view text);
+// `name` upper-cased (ASCII letters only; other bytes are never part of a name).
+Name ToKey(const Name& name);
+// `name` without the blanks (and other bytes up to code 32) that pad it on the right.
+std::string_view TrimmedName(const Name& name);
+
+struct DefinitionRow {
+  int node = 0;
+  int condition = 0;
+  int no_output = 0;   // reached when the condition is false ("NE" branch)
+  int yes_output = 0;  // reached when the condition is true ("ANO" branch)
+};
+
+// Error register codes.
+enum : int {
+  kErrEmptyInput = -1,
+  kErrFewerThanFourNames = 104,
+  kErrBadEndKind = 105,
+  kErrReservedStartNode = 106,
+  kErrUnknownStartNode = 107,
+  kErrNameTooLong = 108,
+  kErrUndefinedNode = 109,
+  kErrNoStartNode = 111,
+  kErrStoreFull = 200,
+  kErrNoPathToEnd = 202,
+  kErrSelfReference = 1,
+  kErrDefinedTwice = 2,
+  kErrReservedNodeName = 3,
+  kErrCycle = 4,
+  kErrTooManyDefinitions = 4000,
+  kErrTooManyConditions = 4001,
+  kErrTooManyNodes = 4010,
+};
+
+struct AnalysisState {
+  // Tables by node code.
+  std::array<Name, kNodeCodeLast + 1> NodeNames{};
+  std::array<Name, kNodeCodeLast + 1> NodeDisplayNames{};
+  std::array<int, kNodeCodeLast + 1> DefinitionIndex{};
+  std::array<int, kNodeCodeLast + 1> ReferenceCount{};
+  std::array<int, kNodeCodeLast + 1> VisitCount{};
+
+  // Tables by condition code (slot 0 unused).
+  std::array<Name, kConditionCodeLast + 1> ConditionNames{};
+  std::array<Name, kConditionCodeLast + 1> ConditionDisplayNames{};
+  std::array<int, kConditionCodeLast + 1> ConditionUseCount{};
+
+  std::array<DefinitionRow, kDefinitionRowLast + 1> Definitions{};
+
+  // Hash indexes beside the name tables: slot -> code + 1, 0 when empty. They give the
+  // same codes as a scan in code order, since every key is entered at most once.
+  static constexpr int kIndexSlots = 16384;
+  std::array<std::int16_t, kIndexSlots> NodeIndex{};
+  std::array<std::int16_t, kIndexSlots> ConditionIndex{};
+
+  int NodeNameLast = -1;
+  int ConditionNameLast = 0;
+  int DefinitionLast = -1;
+  int LineCount = 0;
+  int StartNode = 0;
+  int EndKind = 0;
+  bool SearchYes = true;  // yes-type ends sought; fixed by the search
+
+  int FormalError = 0;
+  int StructureError = 0;
+  int SizeError = 0;
+
+  // PathStack[1..PathLength]; slot 0 is unused.
+  std::array<int, kPathStackSlots + 1> PathStack{};
+  int PathLength = 0;
+
+  // Product store: records of RecordWords words, positive half first. Word w of the
+  // store (counted from 0) is Products[w].
+  std::array<std::uint32_t, kProductStoreWords> Products{};
+  int ProductWords = 0;
+  int HalfWords = 1;
+  int RecordWords = 2;
+
+  // Scratch for the reduction and the listing.
+  std::array<std::uint32_t, kProductStoreWords> SortBuffer{};
+  int SortBufferFill = 0;
+  std::array<int, kProductStoreWords + 1> Aux{};
+
+  std::string InputName;
+  std::string ReportName;
+  std::string Line;  // the input line being parsed
+
+  TextReader Input;
+  TextWriter Report;
+};
+
+// Prepares the state for a new run: reserved words, counters, registers, per-code tables.
+// InputName, ReportName and the name/definition tables above the counters are kept.
+void ResetState(AnalysisState& state);
+
+}  // namespace ramivo

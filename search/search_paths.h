@@ -1,0 +1,12 @@
+// SearchPaths: fixes the start node and the sought kind of end, lists the reachable nodes,
+// rejects cycles, then enumerates every path to the sought end into the product store.
+// Leaves FormalError 202 (nothing to find), 200 (store full) or StructureError 4 (cycle).
+#pragma once
+
+#include "core/analysis_state.h"
+
+namespace ramivo {
+
+void SearchPaths(AnalysisState& state);
+
+}  // namespace ramivo
