@@ -14,7 +14,7 @@
 namespace ramivo {
 
 // Limits of the tables; they are part of the tool's behaviour.
-inline constexpr int kNodeCodeLast = 4010;       // node codes 0..4010, 0..9 reserved
+inline constexpr int kNodeCodeLast = 4010;  // node codes 0..4010, 0..9 reserved
 inline constexpr int kFirstUserNode = 10;
 inline constexpr int kConditionCodeLast = 4010;  // condition codes 1..4010
 inline constexpr int kDefinitionRowLast = 4000;  // definition rows 0..4000
@@ -35,8 +35,10 @@ using Name = std::array<char, 8>;
 Name PadName(std::string_view text);
 // `name` upper-cased (ASCII letters only; other bytes are never part of a name).
 Name ToKey(const Name& name);
-// `name` without the blanks (and other bytes up to code 32) that pad it on the right.
+// `name` without characters of code 32 or less at either end, as product listings show it.
 std::string_view TrimmedName(const Name& name);
+// `name` without the blanks that pad it on the right, as diagnostics show a node.
+std::string_view WithoutTrailingBlanks(const Name& name);
 
 struct DefinitionRow {
   int node = 0;
@@ -99,6 +101,14 @@ struct AnalysisState {
   int StructureError = 0;
   int SizeError = 0;
 
+  // Reachable nodes in depth-first post-order (every node after both its successors), left by
+  // the cycle check for the walks that follow it.
+  std::array<int, kNodeCodeLast + 1> PostOrder{};
+  int PostOrderLength = 0;
+  // Per node code: scratch of the cycle check, then whether the sought end can be reached.
+  std::array<std::uint8_t, kNodeCodeLast + 1> NodeMark{};
+  std::array<bool, kNodeCodeLast + 1> LeadsToEnd{};
+
   // PathStack[1..PathLength]; slot 0 is unused.
   std::array<int, kPathStackSlots + 1> PathStack{};
   int PathLength = 0;
@@ -117,7 +127,8 @@ struct AnalysisState {
 
   std::string InputName;
   std::string ReportName;
-  std::string Line;  // the input line being parsed
+  std::string Line;        // the input line being parsed
+  std::string LineBuffer;  // a report line being assembled; keeps its capacity between lines
 
   TextReader Input;
   TextWriter Report;

@@ -1,0 +1,197 @@
+#include "core/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace ramivo {
+
+namespace {
+
+constexpr std::size_t kReadBufferBytes = 1 << 16;
+constexpr std::size_t kWriteBufferBytes = 1 << 16;
+constexpr char kCtrlZ = 26;
+
+class FileSink : public ByteSink {
+ public:
+  FileSink(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~FileSink() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  void Write(const char* data, std::size_t size) override {
+    while (size > 0) {
+      ssize_t done = ::write(fd_, data, size);
+      if (done < 0) {
+        if (errno == EINTR) continue;
+        throw MakeIoError("write", path_, errno);
+      }
+      data += done;
+      size -= static_cast<std::size_t>(done);
+    }
+  }
+
+  void Close() override {
+    int fd = fd_;
+    fd_ = -1;
+    if (fd >= 0 && ::close(fd) != 0) throw MakeIoError("close", path_, errno);
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+}  // namespace
+
+IoError MakeIoError(std::string_view verb, const std::string& path, int errno_value) {
+  std::string message = "Cannot ";
+  message += verb;
+  message += " file \"";
+  message += path;
+  message += "\". ";
+  message += std::strerror(errno_value);
+  return IoError(message);
+}
+
+TextReader::~TextReader() {
+  Close();
+}
+
+void TextReader::Open(const std::string& path) {
+  Close();
+  path_ = path;
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw MakeIoError("open", path, errno);
+  // A directory opens on Linux but cannot be read as a text file.
+  struct stat info;
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    throw MakeIoError("open", path, EISDIR);
+  }
+  fd_ = fd;
+  buffer_.resize(kReadBufferBytes);
+  pos_ = end_ = 0;
+  ended_ = false;
+}
+
+bool TextReader::Fill() {
+  if (ended_) return false;
+  for (;;) {
+    ssize_t got = ::read(fd_, buffer_.data(), buffer_.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw MakeIoError("read", path_, errno);
+    }
+    pos_ = 0;
+    end_ = static_cast<std::size_t>(got);
+    if (got == 0) ended_ = true;
+    return got > 0;
+  }
+}
+
+bool TextReader::ReadLine(std::string& line) {
+  line.clear();
+  if (fd_ < 0 || ended_) return false;
+  if (pos_ == end_ && !Fill()) return false;
+  if (buffer_[pos_] == kCtrlZ) {
+    ended_ = true;
+    return false;
+  }
+  for (;;) {
+    const char* begin = buffer_.data() + pos_;
+    const char* stop = buffer_.data() + end_;
+    const char* hit = begin;
+    while (hit != stop && *hit != '\n' && *hit != '\r' && *hit != kCtrlZ) ++hit;
+    line.append(begin, hit);
+    pos_ = static_cast<std::size_t>(hit - buffer_.data());
+    if (hit == stop) {
+      if (!Fill()) return true;  // last line without a line end
+      continue;
+    }
+    ++pos_;
+    if (*hit == '\n') return true;
+    if (*hit == kCtrlZ) {
+      ended_ = true;
+      return true;
+    }
+    // A CR is dropped wherever it stands; before LF it is part of the line end.
+  }
+}
+
+void TextReader::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  ended_ = true;
+}
+
+TextWriter::TextWriter() = default;
+
+TextWriter::~TextWriter() {
+  try {
+    Close();
+  } catch (const IoError&) {
+    // A failure is reported by the Close that ends a run normally; unwinding keeps quiet.
+  }
+}
+
+void TextWriter::Create(const std::string& path) {
+  Attach(CreateFileSink(path));
+}
+
+void TextWriter::Attach(std::unique_ptr<ByteSink> sink) {
+  Close();
+  sink_ = std::move(sink);
+  buffer_.resize(kWriteBufferBytes);
+  used_ = 0;
+}
+
+void TextWriter::WriteLine(std::string_view text) {
+  // Lines longer than the buffer go straight through after what is buffered.
+  if (used_ + text.size() + 2 > buffer_.size()) {
+    Flush();
+    if (text.size() + 2 > buffer_.size()) {
+      sink_->Write(text.data(), text.size());
+      sink_->Write("\r\n", 2);
+      return;
+    }
+  }
+  std::memcpy(buffer_.data() + used_, text.data(), text.size());
+  used_ += text.size();
+  buffer_[used_++] = '\r';
+  buffer_[used_++] = '\n';
+}
+
+void TextWriter::Flush() {
+  if (used_ == 0) return;
+  std::size_t size = used_;
+  used_ = 0;  // a failed write is not retried by a later Close
+  sink_->Write(buffer_.data(), size);
+}
+
+void TextWriter::Close() {
+  if (!sink_) return;
+  std::unique_ptr<ByteSink> sink = std::move(sink_);  // closed by its destructor on failure
+  std::size_t size = std::exchange(used_, 0);
+  if (size > 0) sink->Write(buffer_.data(), size);
+  sink->Close();
+}
+
+std::unique_ptr<ByteSink> CreateFileSink(const std::string& path) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) throw MakeIoError("create", path, errno);
+  return std::make_unique<FileSink>(fd, path);
+}
+
+}  // namespace ramivo

@@ -1,0 +1,167 @@
+#include "reader/line_parser.h"
+
+#include <string>
+
+#include "reader/name_tables.h"
+
+namespace ramivo {
+
+namespace {
+
+constexpr int kFieldCount = 4;
+constexpr int kNameLength = 8;
+
+bool IsNameChar(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+std::string_view TrimControlAndBlanks(std::string_view text) {
+  while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+  return text;
+}
+
+struct Fields {
+  std::array<Name, kFieldCount> text;  // as written, padded
+  int count = 0;                       // names found
+  bool valid = true;
+};
+
+// Cuts the line into at most four names; a name character beyond the eighth raises 108.
+Fields CutFields(AnalysisState& state, std::string_view line) {
+  Fields fields;
+  fields.text.fill(PadName(""));
+  char name[kNameLength];
+  int length = 0;
+  bool after_separator = true;
+  for (std::size_t i = 0; i <= line.size() && fields.count < kFieldCount; ++i) {
+    char c = i < line.size() ? line[i] : ' ';  // one blank ends the last name
+    if (IsNameChar(static_cast<unsigned char>(c))) {
+      if (length < kNameLength) {
+        name[length++] = c;
+        after_separator = false;
+      } else {
+        state.FormalError = kErrNameTooLong;
+        state.Report.WriteLine("jmeno ma vice nez 8 znaku");
+        fields.valid = false;
+      }
+    } else if (!after_separator) {
+      fields.text[fields.count++] = PadName(std::string_view(name, length));
+      length = 0;
+      after_separator = true;
+    }
+  }
+  return fields;
+}
+
+// LookupNode for a field; a name new to the table is shown as written until its own
+// definition line names it.
+int LookupNodeField(AnalysisState& state, const Name& field) {
+  int before = state.NodeNameLast;
+  int code = LookupNode(state, ToKey(field));
+  if (state.NodeNameLast != before) state.NodeDisplayNames[code] = field;
+  return code;
+}
+
+void ParseEndLine(AnalysisState& state, const Fields& fields) {
+  if (fields.count >= 2) {
+    state.EndKind = LookupNodeField(state, fields.text[1]);
+    if (state.EndKind < 1 || state.EndKind > 8) {
+      state.FormalError = kErrBadEndKind;
+      state.Report.WriteLine("nevhodne jmeno koncoveho stavu");
+    }
+  }
+  if (fields.count >= 3) {
+    int before = state.NodeNameLast;
+    state.StartNode = LookupNodeField(state, fields.text[2]);
+    if (state.StartNode <= kEndBdd) {
+      state.FormalError = kErrReservedStartNode;
+      state.Report.WriteLine("nevhodne jmeno vychoziho uzlu");
+    }
+    if (state.NodeNameLast > before) {
+      state.FormalError = kErrUnknownStartNode;
+      state.Report.WriteLine("nezname jmeno vychoziho uzlu");
+    }
+  }
+}
+
+void ParseNodeLine(AnalysisState& state, const Fields& fields, int node, int conditions_before) {
+  DefinitionRow* row = nullptr;
+  if (state.DefinitionLast < kDefinitionRowLast) {
+    ++state.DefinitionLast;
+    row = &state.Definitions[state.DefinitionLast];
+    row->node = node;
+    state.DefinitionIndex[node] = state.DefinitionLast;
+    state.NodeDisplayNames[node] = fields.text[0];
+  } else {
+    state.SizeError = kErrTooManyDefinitions;
+    state.Report.WriteLine("prilis mnoho podminek");
+  }
+
+  int condition = LookupCondition(state, ToKey(fields.text[1]));
+  if (state.ConditionNameLast > conditions_before) {
+    state.ConditionDisplayNames[condition] = fields.text[1];
+  }
+  int no_output = LookupNodeField(state, fields.text[2]);
+  if (no_output >= 0) ++state.ReferenceCount[no_output];
+  int yes_output = LookupNodeField(state, fields.text[3]);
+  if (yes_output >= 0) ++state.ReferenceCount[yes_output];
+  if (row != nullptr) {
+    row->condition = condition;
+    row->no_output = no_output;
+    row->yes_output = yes_output;
+  }
+
+  if (no_output == node || yes_output == node) {
+    state.StructureError = kErrSelfReference;
+    state.Report.WriteLine("uzel vede sam do sebe");
+  }
+}
+
+}  // namespace
+
+void ParseLine(AnalysisState& state) {
+  Fields fields = CutFields(state, TrimControlAndBlanks(state.Line));
+
+  int conditions_before = state.ConditionNameLast;
+  int node = LookupNodeField(state, fields.text[0]);
+  if (node < 0) return;  // node table full: nothing of this line can be recorded
+  bool end_line = node == kEndBdd;
+
+  if (!end_line && fields.count < kFieldCount) {
+    state.FormalError = kErrFewerThanFourNames;
+    state.Report.WriteLine("popis uzlu ma mene nez 4 jmena");
+    fields.valid = false;
+  }
+  if (!fields.valid) return;
+
+  if (state.DefinitionIndex[node] >= 0) {
+    state.StructureError = kErrDefinedTwice;
+    state.Report.WriteLine("uzel tohoto jmena uz byl definovan");
+    return;
+  }
+  if (node < kEndBdd) {
+    state.StructureError = kErrReservedNodeName;
+    state.Report.WriteLine("uzel ma nedovolene jmeno");
+    return;
+  }
+  if (end_line) {
+    ParseEndLine(state, fields);
+  } else {
+    ParseNodeLine(state, fields, node, conditions_before);
+  }
+}
+
+void CheckUndefinedNodes(AnalysisState& state) {
+  for (int code = kFirstUserNode; code <= state.NodeNameLast; ++code) {
+    if (state.DefinitionIndex[code] >= 0) continue;
+    if (state.ReferenceCount[code] == 0 && code != state.StartNode) continue;
+    state.FormalError = kErrUndefinedNode;
+    std::string& line = state.LineBuffer;
+    line = "uzel nema definici: ";
+    line += WithoutTrailingBlanks(state.NodeDisplayNames[code]);
+    state.Report.WriteLine(line);
+  }
+}
+
+}  // namespace ramivo
