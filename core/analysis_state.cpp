@@ -38,6 +38,7 @@ std::string_view WithoutTrailingBlanks(const Name& name) {
 void ResetState(AnalysisState& state) {
   ResetNameTables(state);
   state.LineCount = 0;
+  state.MayCompute = false;
   state.FormalError = 0;
   state.StructureError = 0;
   state.SizeError = 0;

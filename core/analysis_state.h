@@ -97,6 +97,8 @@ struct AnalysisState {
   int EndKind = 0;
   bool SearchYes = true;  // yes-type ends sought; fixed by the search
 
+  bool MayCompute = false;  // reading raised no error: the search ran
+
   int FormalError = 0;
   int StructureError = 0;
   int SizeError = 0;

@@ -60,7 +60,8 @@ std::vector<std::pair<const char*, MessageKind>> Analyse(AnalysisState& state) {
   state.Report.WriteLine("vyznam = jmeno uzlu, podminka, vystup_pro_NE, vystup_pro_ANO :");
   ReadDescription(state);
 
-  if (state.FormalError == 0 && state.SizeError == 0 && state.StructureError == 0) {
+  state.MayCompute = state.FormalError == 0 && state.SizeError == 0 && state.StructureError == 0;
+  if (state.MayCompute) {
     SearchPaths(state);
     if (state.FormalError == 0 && state.StructureError == 0) {
       WriteResult(state);
