@@ -30,6 +30,11 @@ std::string TempDir::Write(const std::string& name, const std::string& content) 
   return file;
 }
 
+void StartRunInMemory(AnalysisState& state, std::string& report) {
+  ResetState(state);
+  state.Report.Attach(std::make_unique<StringSink>(report));
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
