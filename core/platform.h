@@ -10,6 +10,8 @@
 
 namespace ramivo {
 
+struct AnalysisState;
+
 enum class MessageKind {
   kWarning,  // warning icon, caption "Warning"
   kPlain,    // no icon, the application title as caption
@@ -28,6 +30,9 @@ class Platform {
   virtual std::unique_ptr<ByteSink> CreateReport(const std::string& path) {
     return CreateFileSink(path);
   }
+  // Called once per run, when the diagram has passed every check and its paths are about to
+  // be walked: StartNode, SearchYes, the folded Definitions and VisitCount are final here.
+  virtual void BeforeEnumeration(const AnalysisState&) {}
 };
 
 }  // namespace ramivo

@@ -52,7 +52,7 @@ void WriteResult(AnalysisState& state) {
 }
 
 // Runs the analysis on the open files; returns the messages of the verdict, in order.
-std::vector<std::pair<const char*, MessageKind>> Analyse(AnalysisState& state) {
+std::vector<std::pair<const char*, MessageKind>> Analyse(AnalysisState& state, Platform& platform) {
   std::vector<std::pair<const char*, MessageKind>> verdict;
   auto warn = [&verdict](const char* text) { verdict.emplace_back(text, MessageKind::kWarning); };
 
@@ -62,7 +62,9 @@ std::vector<std::pair<const char*, MessageKind>> Analyse(AnalysisState& state) {
 
   state.MayCompute = state.FormalError == 0 && state.SizeError == 0 && state.StructureError == 0;
   if (state.MayCompute) {
-    SearchPaths(state);
+    SearchPaths(state, [&platform](const AnalysisState& searched) {
+      platform.BeforeEnumeration(searched);
+    });
     if (state.FormalError == 0 && state.StructureError == 0) {
       WriteResult(state);
       verdict.emplace_back(kMsgSuccess, MessageKind::kPlain);
@@ -95,7 +97,7 @@ void RunAnalysis(AnalysisState& state, Platform& platform, const std::string& ca
     state.ReportName = state.InputName + ".Out";
     KeepPreviousReport(state.InputName, state.ReportName);
     state.Report.Attach(platform.CreateReport(state.ReportName));
-    verdict = Analyse(state);
+    verdict = Analyse(state, platform);
     state.Input.Close();
     // The report is complete on disk before the verdict is shown, and a failing last write
     // is reported instead of the verdict.

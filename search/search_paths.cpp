@@ -6,9 +6,10 @@
 
 namespace ramivo {
 
-void SearchPaths(AnalysisState& state) {
+void SearchPaths(AnalysisState& state, const BeforeEnumerationHook& before_enumeration) {
   if (!PrepareSearch(state)) return;
   if (!CheckCycles(state)) return;
+  if (before_enumeration) before_enumeration(state);
   EnumeratePaths(state);
 }
 

@@ -3,10 +3,15 @@
 // Leaves FormalError 202 (nothing to find), 200 (store full) or StructureError 4 (cycle).
 #pragma once
 
+#include <functional>
+
 #include "core/analysis_state.h"
 
 namespace ramivo {
 
-void SearchPaths(AnalysisState& state);
+// Called once the cycle check has passed, right before the paths are walked.
+using BeforeEnumerationHook = std::function<void(const AnalysisState&)>;
+
+void SearchPaths(AnalysisState& state, const BeforeEnumerationHook& before_enumeration = {});
 
 }  // namespace ramivo
