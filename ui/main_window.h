@@ -20,9 +20,6 @@ class Form1;
 
 namespace ramivo::ui {
 
-// The application title: the caption of the plain message box and of the error box.
-inline constexpr char kApplicationTitle[] = "ramivo.exe";
-
 // The text of the error box for an exception's message: the message and a full stop, unless
 // the message is empty or already ends with a character whose code is 46 ('.') or less.
 QString ErrorBoxText(const QString& message);

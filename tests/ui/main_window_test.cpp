@@ -18,6 +18,7 @@
 
 #include "core/run_driver.h"
 #include "tests/ui/fake_dialogs.h"
+#include "ui/application.h"
 
 namespace ramivo::ui {
 
@@ -43,6 +44,7 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { SetUpApplication(); }
   void init();
   void cleanup();
 
@@ -50,6 +52,8 @@ class MainWindowTest : public QObject {
   void errorBoxText();
   void startState();
   void controlsKeepGeometryOnResize();
+  void controlsInheritWindowFont();
+  void backgroundIsButtonFace();
   void runSetsCaption();
   void showAfterRun();
   void showBeforeAnyRun_data();
@@ -176,6 +180,27 @@ void MainWindowTest::controlsKeepGeometryOnResize() {
   for (qsizetype i = 0; i < controls.size(); ++i) {
     QCOMPARE(controls[i]->geometry(), before[i]);
   }
+}
+
+// A style sheet on the window once cut the controls off from the window's font.
+void MainWindowTest::controlsInheritWindowFont() {
+  const QList<QWidget*> controls = window_->findChildren<QWidget*>();
+  QVERIFY(controls.size() >= 6);
+  for (QWidget* control : controls) {
+    QCOMPARE(control->font().family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(control->font().pointSize(), 8);
+  }
+}
+
+void MainWindowTest::backgroundIsButtonFace() {
+  QPalette palette = window_->palette();
+  palette.setColor(QPalette::Window, Qt::red);
+  palette.setColor(QPalette::Button, Qt::blue);
+  window_->setPalette(palette);
+  const QImage picture = window_->grab().toImage();
+  // Beside the panel and on the panel between its controls.
+  QCOMPARE(picture.pixelColor(5, 5), QColor(Qt::blue));
+  QCOMPARE(picture.pixelColor(30, 30), QColor(Qt::blue));
 }
 
 void MainWindowTest::runSetsCaption() {

@@ -18,6 +18,7 @@
 #include <deque>
 #include <functional>
 
+#include "ui/application.h"
 #include "ui/main_window.h"
 
 namespace ramivo::ui {
@@ -103,7 +104,7 @@ class QtDialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { QApplication::setApplicationName(kApplicationTitle); }
+  void initTestCase() { SetUpApplication(); }
   void realDialogsAndBoxes();
 };
 

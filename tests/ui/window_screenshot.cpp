@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "tests/ui/fake_dialogs.h"
+#include "ui/application.h"
 #include "ui/main_window.h"
 
 int main(int argc, char* argv[]) {
@@ -20,7 +21,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "usage: %s DESCRIPTION OUTPUT.png\n", argv[0]);
     return 2;
   }
-  QApplication::setApplicationName(ramivo::ui::kApplicationTitle);
+  ramivo::ui::SetUpApplication();
   auto dialogs = std::make_unique<ramivo::ui::FakeDialogs>();
   dialogs->answers.push_back(std::string(argv[1]));
   ramivo::ui::FakeDialogs& answered = *dialogs;
