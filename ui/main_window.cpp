@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <exception>
 #include <optional>
@@ -45,9 +46,9 @@ MainWindow::MainWindow(std::unique_ptr<Dialogs> dialogs)
   ui_->setupUi(this);
   if (!dialogs_) dialogs_ = std::make_unique<QtDialogs>(this);
 
-  // Qt places a top-level window by its frame but sizes it by its client area; the layout
-  // keeps the outer rectangle as the property outerGeometry. Until the window system tells
-  // the frame, the client size of the layout is the outer size less a common frame.
+  // The layout gives the window's rectangle on the screen, frame included, as the property
+  // outerGeometry. Qt places a window by its frame but sizes it by its client area, so the
+  // position is set here and the size when the window is first shown (FitOuterSize).
   move(property("outerGeometry").toRect().topLeft());
 
   connect(ui_->Button1, &QPushButton::clicked, this,
@@ -77,6 +78,10 @@ void MainWindow::showEvent(QShowEvent* event) {
   }
 }
 
+// The client size in the layout (536 x 510) is the outer size less a frame of 4 pixels on
+// each side and a title bar of 19 pixels; it holds until the frame is known. A window system
+// that reports its frame only after the window has appeared gets the outer size as the client
+// size, and one without frames (offscreen, a bare X server) has client and outer size equal.
 void MainWindow::FitOuterSize() {
   const QSize frame = frameGeometry().size() - geometry().size();
   resize(property("outerGeometry").toRect().size() - frame);
@@ -114,11 +119,15 @@ void MainWindow::Button5Click() {
 }
 
 // Reads the whole file before the view is touched, so a file that cannot be read leaves the
-// view as it was. The content is replaced, never added to.
+// view as it was. The content is replaced, never added to. The view then shows its end, where
+// the path line and a report's result stand, as a text view does after a line is appended.
 void MainWindow::ShowFileWithPathLine(const std::string& path) {
   QStringList lines = ReadFileLines(path);
   lines.append(QFile::decodeName(QByteArray::fromStdString(path)));
   ui_->Memo1->setPlainText(lines.join(u'\n'));
+  ui_->Memo1->moveCursor(QTextCursor::End);
+  ui_->Memo1->moveCursor(QTextCursor::StartOfBlock);
+  ui_->Memo1->verticalScrollBar()->setValue(ui_->Memo1->verticalScrollBar()->maximum());
 }
 
 }  // namespace ramivo::ui

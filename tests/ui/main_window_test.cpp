@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
@@ -54,6 +55,8 @@ class MainWindowTest : public QObject {
   void controlsKeepGeometryOnResize();
   void controlsInheritWindowFont();
   void backgroundIsButtonFace();
+  void keyboardPressesFocusedButton_data();
+  void keyboardPressesFocusedButton();
   void runSetsCaption();
   void showAfterRun();
   void showBeforeAnyRun_data();
@@ -203,6 +206,23 @@ void MainWindowTest::backgroundIsButtonFace() {
   QCOMPARE(picture.pixelColor(30, 30), QColor(Qt::blue));
 }
 
+// As on Windows, Enter presses the button that has the focus, not only Space.
+void MainWindowTest::keyboardPressesFocusedButton_data() {
+  QTest::addColumn<Qt::Key>("key");
+  QTest::newRow("Space") << Qt::Key_Space;
+  QTest::newRow("Enter") << Qt::Key_Return;
+  QTest::newRow("Enter on the keypad") << Qt::Key_Enter;
+}
+
+void MainWindowTest::keyboardPressesFocusedButton() {
+  QFETCH(Qt::Key, key);
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  auto* show_input = window_->findChild<QPushButton*>("Button3");
+  show_input->setFocus();
+  QTest::keyClick(show_input, key);
+  QCOMPARE(dialogs_->errors, QStringList{CannotOpen("")});
+}
+
 void MainWindowTest::runSetsCaption() {
   const std::string input = WriteFile("net.txt", kDescription);
   Memo()->setPlainText("typed by the user");
@@ -229,6 +249,10 @@ void MainWindowTest::showAfterRun() {
   QCOMPARE(report_view.first(), QStringLiteral("Kontrolni vypis zadani BDD s ocislovanymi radky"));
   QCOMPARE(report_view.last(), QString::fromStdString(input + ".Out"));
   QVERIFY(!Memo()->toPlainText().contains(u'\r'));
+  // Scrolled to the path line at the end, at its start.
+  QVERIFY(Memo()->verticalScrollBar()->maximum() > 0);
+  QCOMPARE(Memo()->verticalScrollBar()->value(), Memo()->verticalScrollBar()->maximum());
+  QCOMPARE(Memo()->horizontalScrollBar()->value(), 0);
 
   Click("Button3");
   QCOMPARE(MemoLines(), kDescriptionLines + QStringList{QString::fromStdString(input)});
