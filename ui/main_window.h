@@ -32,8 +32,6 @@ class MainWindow : public QWidget {
   explicit MainWindow(std::unique_ptr<Dialogs> dialogs = nullptr);
   ~MainWindow() override;
 
-  const AnalysisState& state() const { return *state_; }
-
  protected:
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
