@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "core/run_driver.h"
-#include "support/memory_sink.h"
 #include "support/test_support.h"
 
 namespace ramivo {
@@ -37,7 +36,9 @@ Outcome Analyse(const std::string& description) {
   testing::TempDir dir;
   testing::RecordingPlatform platform(dir.Write("net.txt", description));
   std::string report;
-  platform.make_sink = [&report](const std::string&) { return testing::MakeMemorySink(report); };
+  platform.make_sink = [&report](const std::string&) {
+    return std::make_unique<testing::StringSink>(report);
+  };
   auto state = std::make_unique<AnalysisState>();
   RunAnalysis(*state, platform);
   Outcome outcome{ReportLines(report), {}};
