@@ -127,6 +127,65 @@ struct AnalysisState {
   int SortBufferFill = 0;
   std::array<int, kProductStoreWords + 1> Aux{};
 
+  // Scratch of the fast reduction (products/product_reduction.cpp): the start of each
+  // literal count in the stable counting sort, the records' bits in an interleaved order
+  // (condition 1 true, condition 1 false, condition 2 true, ...) as search keys, and a
+  // crit-bit tree over the kept products with the stack of its subset search.
+  static constexpr int kMaxRecordWords = 2 * ((kConditionCodeLast - 1) / 32 + 1);
+  static constexpr int kMaxLiterals = kMaxRecordWords * 32;
+  static constexpr int kMaxProducts = kProductStoreWords / 2;  // records have 2+ words
+  // An edge of the tree: the subtree it leads to (node index, or ~position for a single
+  // product), the first key bit at which the products there differ (the key's length for a
+  // single product), and one of them (rep: its sorted position and first 64 key bits); they
+  // all agree on the bits before `bit`.
+  struct ReductionEdge {
+    std::uint64_t rep_bits;
+    int ref;
+    int bit;
+    int rep;
+  };
+  struct ReductionNode {
+    ReductionEdge child[2];  // by the edge's bit: products without it, products with it
+  };
+  struct ReductionPending {
+    const ReductionEdge* edge;
+    int from;  // the bit decided by the branch into the edge
+  };
+  std::array<int, kMaxLiterals + 2> ReductionCountStart{};
+  // A copy of the store as the path walk left it (EnumeratePaths). The products of one walk
+  // never absorb one another (any two part at a node with opposite literals), so when the
+  // store still holds exactly these words the reduction is the sort alone.
+  std::array<std::uint32_t, kProductStoreWords> WalkedProducts{};
+  int WalkedProductWords = -1;  // -1: no copy
+  int WalkedRecordWords = 0;
+  std::array<std::uint32_t, kProductStoreWords> ReductionKeys{};
+  std::array<ReductionNode, kMaxProducts> ReductionNodes{};
+  std::array<ReductionPending, kMaxProducts + 1> ReductionStack{};
+
+  // Scratch of RecordPath (search/path_enumeration.cpp): the last path line written, kept so
+  // that the next one reformats only the slots from the first that changed. Entry[k] is the
+  // PathStack entry formatted at slot k, End[k] the length of the text through slot k,
+  // Word[k] and Bit[k] the record word (half included) and bit of that entry's literal.
+  std::array<char, 6 * kPathStackSlots + 16> PathLineText{};
+  std::array<int, kPathStackSlots + 1> PathLineEntry{};
+  std::array<int, kPathStackSlots + 1> PathLineEnd{};
+  std::array<int, kPathStackSlots + 1> PathLineWord{};
+  std::array<std::uint32_t, kPathStackSlots + 1> PathLineBit{};
+  // With HalfWords 1: the record of the slots 1..k (positive and negative word).
+  std::array<std::uint32_t, kPathStackSlots + 1> PathLinePositive{};
+  std::array<std::uint32_t, kPathStackSlots + 1> PathLineNegative{};
+
+  // Scratch of EnumeratePaths: per reachable node, where its no-branch [0] and yes-branch [1]
+  // lead the walk: a node that can reach the sought end, the sought terminal, or 0 for
+  // anything the walk does not follow.
+  std::array<std::array<int, 2>, kNodeCodeLast + 1> WalkNext{};
+  int PathLineSlots = 0;
+
+  // Scratch of WriteProducts (products/product_listing.cpp): each condition's display name
+  // trimmed and moved to the front of its eight bytes, and its trimmed length.
+  std::array<Name, kConditionCodeLast + 1> ListingNames{};
+  std::array<std::uint8_t, kConditionCodeLast + 1> ListingNameLength{};
+
   std::string InputName;
   std::string ReportName;
   std::string Line;        // the input line being parsed

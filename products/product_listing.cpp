@@ -1,45 +1,85 @@
 #include "products/product_listing.h"
 
-#include <string>
+#include <cstring>
+#include <string_view>
 
 namespace ramivo {
 
 namespace {
 
-constexpr std::size_t kWrapAfter = 60;
-constexpr const char* kContinuation = "      ";
+constexpr int kWrapAfter = 60;
+constexpr int kContinuation = 6;  // a continuation line starts with six blanks
 
-// Appends the literals of one half-word pair: positive conditions, then negative ones,
-// each in ascending code. `first_code` is the condition of bit 0.
-void AppendLiterals(AnalysisState& state, std::uint32_t bits, int first_code, const char* sign) {
-  std::string& line = state.LineBuffer;
+// The line being assembled is at most 60 characters long before a literal (three to ten
+// characters) is added, so 96 bytes hold it with room for the fixed eight-byte copy of a name.
+constexpr int kLineBytes = 96;
+
+// Writes `value` in decimal at `out`; returns the number of characters.
+int FormatNumber(char* out, int value) {
+  char digits[12];
+  int count = 0;
+  unsigned magnitude = static_cast<unsigned>(value);
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  for (int i = 0; i < count; ++i) out[i] = digits[count - 1 - i];
+  return count;
+}
+
+// Appends the literals of one half-word to the line of `length` characters in `text`: each
+// condition's name behind `sign` ("  " or " -"), in ascending code; `first_code` is the
+// condition of bit 0. A line longer than 60 characters is written and continued with six
+// blanks. Returns the new length (kept in a register: the bytes written never alias it).
+int AppendLiterals(AnalysisState& state, char* text, int length, std::uint32_t bits, int first_code,
+                   const char* sign) {
+  const Name* names = state.ListingNames.data();
+  const std::uint8_t* lengths = state.ListingNameLength.data();
   while (bits != 0) {
-    int bit = __builtin_ctz(bits);
+    const int code = first_code + __builtin_ctz(bits);
     bits &= bits - 1;
-    line += sign;
-    line += TrimmedName(state.ConditionDisplayNames[first_code + bit]);
-    if (line.size() > kWrapAfter) {
-      state.Report.WriteLine(line);
-      line = kContinuation;
+    char* at = text + length;
+    at[0] = sign[0];
+    at[1] = sign[1];
+    std::memcpy(at + 2, names[code].data(), sizeof(Name));
+    length += 2 + lengths[code];
+    if (length > kWrapAfter) {
+      state.Report.WriteLine(std::string_view(text, static_cast<std::size_t>(length)));
+      std::memset(text, ' ', kContinuation);
+      length = kContinuation;
     }
   }
+  return length;
 }
 
 }  // namespace
 
 void WriteProducts(AnalysisState& state) {
+  // Each name as listed: the display name without characters of code 32 or less at either
+  // end, moved to the front of its eight bytes.
+  for (int code = 1; code <= state.ConditionNameLast; ++code) {
+    std::string_view name = TrimmedName(state.ConditionDisplayNames[code]);
+    Name& listed = state.ListingNames[code];
+    listed.fill(' ');
+    std::memcpy(listed.data(), name.data(), name.size());
+    state.ListingNameLength[code] = static_cast<std::uint8_t>(name.size());
+  }
+
   const int products = state.ProductWords / state.RecordWords;
-  std::string& line = state.LineBuffer;
+  char text[kLineBytes];
   for (int r = 1; r <= products; ++r) {
     const std::uint32_t* record = state.Products.data() + (r - 1) * state.RecordWords;
-    line = " #";
-    line += std::to_string(r);
-    line += ": ";
+    text[0] = ' ';
+    text[1] = '#';
+    int length = 2 + FormatNumber(text + 2, r);
+    text[length++] = ':';
+    text[length++] = ' ';
     for (int word = 0; word < state.HalfWords; ++word) {
-      AppendLiterals(state, record[word], word * 32 + 1, "  ");
-      AppendLiterals(state, record[state.HalfWords + word], word * 32 + 1, " -");
+      length = AppendLiterals(state, text, length, record[word], word * 32 + 1, "  ");
+      length =
+          AppendLiterals(state, text, length, record[state.HalfWords + word], word * 32 + 1, " -");
     }
-    state.Report.WriteLine(line);
+    state.Report.WriteLine(std::string_view(text, static_cast<std::size_t>(length)));
   }
 }
 

@@ -1,5 +1,8 @@
 #include "reader/line_parser.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "reader/name_tables.h"
@@ -11,8 +14,33 @@ namespace {
 constexpr int kFieldCount = 4;
 constexpr int kNameLength = 8;
 
+// The name characters: ASCII digits and letters.
+struct NameCharTable {
+  bool is[256] = {};
+  constexpr NameCharTable() {
+    for (int c = '0'; c <= '9'; ++c) is[c] = true;
+    for (int c = 'A'; c <= 'Z'; ++c) is[c] = true;
+    for (int c = 'a'; c <= 'z'; ++c) is[c] = true;
+  }
+};
+constexpr NameCharTable kNameChars;
+
 bool IsNameChar(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  return kNameChars.is[c];
+}
+
+constexpr Name kBlankName = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+
+// The key of a field: a field holds only name characters and blanks, and among those exactly
+// the lower-case letters have both bits 0x40 and 0x20 set, so clearing 0x20 wherever 0x40 is
+// set upper-cases the eight bytes at once (ToKey gives the same).
+Name FieldKey(const Name& field) {
+  std::uint64_t bytes;
+  std::memcpy(&bytes, field.data(), sizeof bytes);
+  bytes &= ~((bytes & 0x4040404040404040ull) >> 1);
+  Name key;
+  std::memcpy(key.data(), &bytes, sizeof bytes);
+  return key;
 }
 
 std::string_view TrimControlAndBlanks(std::string_view text) {
@@ -27,30 +55,33 @@ struct Fields {
   bool valid = true;
 };
 
-// Cuts the line into at most four names; a name character beyond the eighth raises 108.
+// Cuts the line into at most four names; a name character beyond the eighth raises 108 (one
+// report line per such character). The scan goes name by name: a run of name characters is
+// one name, of which the first eight go into its field, blank to begin with; the scan stops
+// once the fourth name is stored.
 Fields CutFields(AnalysisState& state, std::string_view line) {
   Fields fields;
-  fields.text.fill(PadName(""));
-  char name[kNameLength];
-  int length = 0;
-  bool after_separator = true;
-  for (std::size_t i = 0; i <= line.size() && fields.count < kFieldCount; ++i) {
-    char c = i < line.size() ? line[i] : ' ';  // one blank ends the last name
-    if (IsNameChar(static_cast<unsigned char>(c))) {
-      if (length < kNameLength) {
-        name[length++] = c;
-        after_separator = false;
-      } else {
-        state.FormalError = kErrNameTooLong;
-        state.Report.WriteLine("jmeno ma vice nez 8 znaku");
-        fields.valid = false;
-      }
-    } else if (!after_separator) {
-      fields.text[fields.count++] = PadName(std::string_view(name, length));
-      length = 0;
-      after_separator = true;
+  fields.text.fill(kBlankName);
+  const unsigned char* at = reinterpret_cast<const unsigned char*>(line.data());
+  const unsigned char* const end = at + line.size();
+  int count = 0;
+  while (count < kFieldCount) {
+    while (at != end && !IsNameChar(*at)) ++at;
+    if (at == end) break;
+    const unsigned char* name = at;
+    // The byte after the trimmed line is the string's terminating NUL or a trimmed control
+    // character or blank, never a name character, so it stops this loop.
+    while (IsNameChar(*at)) ++at;
+    const std::size_t length = static_cast<std::size_t>(at - name);
+    std::memcpy(fields.text[count].data(), name, std::min<std::size_t>(length, kNameLength));
+    for (std::size_t extra = kNameLength; extra < length; ++extra) {
+      state.FormalError = kErrNameTooLong;
+      state.Report.WriteLine("jmeno ma vice nez 8 znaku");
+      fields.valid = false;
     }
+    ++count;
   }
+  fields.count = count;
   return fields;
 }
 
@@ -58,7 +89,7 @@ Fields CutFields(AnalysisState& state, std::string_view line) {
 // definition line names it.
 int LookupNodeField(AnalysisState& state, const Name& field) {
   int before = state.NodeNameLast;
-  int code = LookupNode(state, ToKey(field));
+  int code = LookupNode(state, FieldKey(field));
   if (state.NodeNameLast != before) state.NodeDisplayNames[code] = field;
   return code;
 }
@@ -98,7 +129,7 @@ void ParseNodeLine(AnalysisState& state, const Fields& fields, int node, int con
     state.Report.WriteLine("prilis mnoho podminek");
   }
 
-  int condition = LookupCondition(state, ToKey(fields.text[1]));
+  int condition = LookupCondition(state, FieldKey(fields.text[1]));
   if (state.ConditionNameLast > conditions_before) {
     state.ConditionDisplayNames[condition] = fields.text[1];
   }

@@ -13,18 +13,23 @@ constexpr const char* kReservedWords[kEndBdd + 1] = {"NIC", "ANO", "YES",   "TRU
 using Index = std::array<std::int16_t, AnalysisState::kIndexSlots>;
 constexpr unsigned kIndexMask = AnalysisState::kIndexSlots - 1;
 
-unsigned HashSlot(const Name& key) {
-  std::uint64_t bits;
-  std::memcpy(&bits, key.data(), sizeof bits);
-  return static_cast<unsigned>((bits * 0x9E3779B97F4A7C15ull) >> 50) & kIndexMask;
+std::uint64_t Bytes(const Name& name) {
+  std::uint64_t bytes;
+  std::memcpy(&bytes, name.data(), sizeof bytes);
+  return bytes;
+}
+
+unsigned HashSlot(std::uint64_t key_bytes) {
+  return static_cast<unsigned>((key_bytes * 0x9E3779B97F4A7C15ull) >> 50) & kIndexMask;
 }
 
 // The code of `key` in `names`, or -1; `slot` is left at the free slot for entering it.
 template <std::size_t N>
 int FindKey(const Index& index, const std::array<Name, N>& names, const Name& key, unsigned& slot) {
-  for (slot = HashSlot(key); index[slot] != 0; slot = (slot + 1) & kIndexMask) {
+  const std::uint64_t key_bytes = Bytes(key);
+  for (slot = HashSlot(key_bytes); index[slot] != 0; slot = (slot + 1) & kIndexMask) {
     int code = index[slot] - 1;
-    if (names[code] == key) return code;
+    if (Bytes(names[code]) == key_bytes) return code;
   }
   return -1;
 }

@@ -1,7 +1,7 @@
 #include "search/path_enumeration.h"
 
 #include <algorithm>
-#include <charconv>
+#include <string_view>
 
 #include "search/definition_row.h"
 
@@ -26,12 +26,35 @@ void MarkNodesLeadingToEnd(AnalysisState& state) {
     };
     state.LeadsToEnd[node] = leads(row.no_output) || leads(row.yes_output);
   }
+  // Where the walk goes from each reachable node: into a node only when the sought end can
+  // be reached from it; a branch to anything else than the sought terminal ends there.
+  for (int i = 0; i < state.PostOrderLength; ++i) {
+    int node = state.PostOrder[i];
+    const DefinitionRow& row = RowOf(state, node);
+    auto next = [&](int output) {
+      if (output >= kFirstUserNode) return state.LeadsToEnd[output] ? output : kNic;
+      return output == sought ? sought : kNic;
+    };
+    state.WalkNext[node] = {next(row.no_output), next(row.yes_output)};
+  }
 }
 
-void AppendNumber(std::string& line, int value) {
-  char digits[16];
-  auto result = std::to_chars(digits, digits + sizeof digits, value);
-  line.append(digits, result.ptr);
+// Writes `value` in decimal at `out`; returns the number of characters.
+int FormatNumber(char* out, int value) {
+  int length = 0;
+  unsigned magnitude = static_cast<unsigned>(value);
+  if (value < 0) {
+    out[length++] = '-';
+    magnitude = 0u - magnitude;
+  }
+  char digits[12];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  while (count > 0) out[length++] = digits[--count];
+  return length;
 }
 
 }  // namespace
@@ -40,6 +63,7 @@ void EnumeratePaths(AnalysisState& state) {
   state.HalfWords = (state.ConditionNameLast - 1) / 32 + 1;
   state.RecordWords = 2 * state.HalfWords;
   state.ProductWords = 0;
+  state.PathLineSlots = 0;  // RecordPath's notes belong to the paths of this walk only
   MarkNodesLeadingToEnd(state);
   const int sought = SoughtTerminal(state);
 
@@ -51,9 +75,8 @@ void EnumeratePaths(AnalysisState& state) {
   while (state.PathLength > 0 && state.FormalError == 0) {
     int& top = state.PathStack[state.PathLength];
     int node = top < 0 ? -top : top;
-    const DefinitionRow& row = RowOf(state, node);
-    int next = top < 0 ? row.no_output : row.yes_output;
-    if (next >= kFirstUserNode && state.LeadsToEnd[next]) {
+    int next = state.WalkNext[node][top > 0];
+    if (next >= kFirstUserNode) {
       state.PathStack[++state.PathLength] = -next;
       continue;
     }
@@ -68,32 +91,60 @@ void EnumeratePaths(AnalysisState& state) {
     if (state.PathLength > 0) state.PathStack[state.PathLength] *= -1;
   }
   state.PathLength = 0;
+
+  // The reduction recognises these products by their words (see WalkedProducts).
+  std::copy_n(state.Products.begin(), state.ProductWords, state.WalkedProducts.begin());
+  state.WalkedProductWords = state.ProductWords;
+  state.WalkedRecordWords = state.RecordWords;
 }
 
 void RecordPath(AnalysisState& state) {
-  std::string& line = state.LineBuffer;
-  line = " ****trasa ";
-  AppendNumber(line, state.ProductWords / state.RecordWords + 1);
-  state.Report.WriteLine(line);
-  line.clear();
-  for (int slot = 1; slot <= state.PathLength; ++slot) {
-    line += ' ';
-    AppendNumber(line, state.PathStack[slot]);
+  char number_line[32] = " ****trasa ";
+  constexpr int kNumberAt = 11;
+  const int number_length =
+      kNumberAt + FormatNumber(number_line + kNumberAt, state.ProductWords / state.RecordWords + 1);
+  state.Report.WriteLine(std::string_view(number_line, number_length));
+
+  // The path line: one blank and the entry for every slot. Consecutive paths share their
+  // beginning, so the text of the slots that did not change since the last line is kept.
+  char* text = state.PathLineText.data();
+  const int reusable = std::min(state.PathLength, state.PathLineSlots);
+  int slot = 1;
+  while (slot <= reusable && state.PathLineEntry[slot] == state.PathStack[slot]) ++slot;
+  int length = slot > 1 ? state.PathLineEnd[slot - 1] : 0;
+  for (; slot <= state.PathLength; ++slot) {
+    const int entry = state.PathStack[slot];
+    text[length++] = ' ';
+    length += FormatNumber(text + length, entry);
+    state.PathLineEntry[slot] = entry;
+    state.PathLineEnd[slot] = length;
+    const int bit = RowOf(state, entry < 0 ? -entry : entry).condition - 1;
+    state.PathLineWord[slot] = (entry < 0 ? state.HalfWords : 0) + bit / 32;
+    state.PathLineBit[slot] = std::uint32_t{1} << (bit % 32);
+    const std::uint32_t positive = slot > 1 ? state.PathLinePositive[slot - 1] : 0;
+    const std::uint32_t negative = slot > 1 ? state.PathLineNegative[slot - 1] : 0;
+    state.PathLinePositive[slot] = entry > 0 ? positive | state.PathLineBit[slot] : positive;
+    state.PathLineNegative[slot] = entry < 0 ? negative | state.PathLineBit[slot] : negative;
   }
-  state.Report.WriteLine(line);
+  state.PathLineSlots = state.PathLength;
+  state.Report.WriteLine(std::string_view(text, length));
 
   if (state.ProductWords + state.RecordWords > kProductStoreWords) {
     state.FormalError = kErrStoreFull;
     return;
   }
+  // The literals of the slots, as noted beside the path line.
   std::uint32_t* positive = state.Products.data() + state.ProductWords;
   std::uint32_t* negative = positive + state.HalfWords;
-  std::fill(positive, positive + state.RecordWords, 0u);
-  for (int slot = 1; slot <= state.PathLength; ++slot) {
-    int entry = state.PathStack[slot];
-    int bit = RowOf(state, entry < 0 ? -entry : entry).condition - 1;
-    std::uint32_t* half = entry < 0 ? negative : positive;
-    half[bit / 32] |= std::uint32_t{1} << (bit % 32);
+  const int path_length = state.PathLength;
+  if (state.HalfWords == 1) {
+    positive[0] = path_length > 0 ? state.PathLinePositive[path_length] : 0;
+    negative[0] = path_length > 0 ? state.PathLineNegative[path_length] : 0;
+  } else {
+    std::fill(positive, positive + state.RecordWords, 0u);
+    for (int slot = 1; slot <= path_length; ++slot) {
+      positive[state.PathLineWord[slot]] |= state.PathLineBit[slot];
+    }
   }
   for (int word = 0; word < state.HalfWords; ++word) {
     if ((positive[word] & negative[word]) != 0) return;  // contradictory: dropped

@@ -11,7 +11,8 @@ namespace ramivo {
 void EnumeratePaths(AnalysisState& state);
 
 // Traces the path in PathStack[1..PathLength] and stores its product; drops a contradictory
-// one; sets FormalError 200 when the store is full.
+// one; sets FormalError 200 when the store is full. What it notes about the slots of one path
+// for the next (PathLine*) is reused only within one walk: EnumeratePaths clears it.
 void RecordPath(AnalysisState& state);
 
 }  // namespace ramivo
