@@ -339,8 +339,8 @@ TEST(NameTables, FullNodeTableOnAnOutput) {
 TEST(NameTables, FullConditionTable) {
   // A description cannot fill this table (every new condition needs a new defined node), so
   // the lookups are driven directly.
+  std::string report;  // outlives the state, whose report writes into it
   auto state = std::make_unique<AnalysisState>();
-  std::string report;
   testing::StartRunInMemory(*state, report);
   for (int i = 1; i <= 4010; ++i) {
     ASSERT_EQ(LookupCondition(*state, ToKey(PadName("C" + std::to_string(i)))), i);

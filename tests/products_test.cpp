@@ -44,8 +44,8 @@ class StoreFixture : public ::testing::Test {
     return ReportLines(report_);
   }
 
+  std::string report_;  // outlives the state, whose report writes into it
   std::unique_ptr<AnalysisState> state_;
-  std::string report_;
 };
 
 TEST_F(StoreFixture, ReductionOfSixProducts) {

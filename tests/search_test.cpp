@@ -85,8 +85,8 @@ TEST(Search, WalkTracesEveryPathToTheSoughtEnd) {
 }
 
 TEST(Search, ProductRecordsOfTheWalk) {
+  std::string report;  // outlives the state, whose report writes into it
   auto state = std::make_unique<AnalysisState>();
-  std::string report;
   testing::StartRunInMemory(*state, report);
   for (const char* line : {"Root  p  Left  Right", "Left  q  NE  Both", "Right  q  Both  ANO",
                            "Both  p  ANO  NE", "ENDBDD ANO Root"}) {
