@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -28,15 +29,15 @@ void KeepPreviousReport(const std::string& input_name, const std::string& report
 }
 
 void ReadDescription(AnalysisState& state) {
-  std::string echo;
+  char echo[16];  // " <number>: " in front of the line as read
   while (state.Input.ReadLine(state.Line)) {
     if (state.Line.empty()) continue;
     ++state.LineCount;
-    echo = " ";
-    echo += std::to_string(state.LineCount);
-    echo += ": ";
-    echo += state.Line;
-    state.Report.WriteLine(echo);
+    echo[0] = ' ';
+    char* end = std::to_chars(echo + 1, echo + sizeof echo - 2, state.LineCount).ptr;
+    *end++ = ':';
+    *end++ = ' ';
+    state.Report.WriteLine(std::string_view(echo, end - echo), state.Line);
     ParseLine(state);
   }
   CheckUndefinedNodes(state);

@@ -14,7 +14,8 @@ namespace ramivo {
 namespace {
 
 constexpr std::size_t kReadBufferBytes = 1 << 16;
-constexpr std::size_t kWriteBufferBytes = 1 << 16;
+// Large enough that a report is written in few system calls.
+constexpr std::size_t kWriteBufferBytes = 1 << 20;
 constexpr char kCtrlZ = 26;
 
 class FileSink : public ByteSink {
@@ -154,20 +155,24 @@ void TextWriter::Attach(std::unique_ptr<ByteSink> sink) {
   used_ = 0;
 }
 
-void TextWriter::WriteLine(std::string_view text) {
-  // Lines longer than the buffer go straight through after what is buffered.
-  if (used_ + text.size() + 2 > buffer_.size()) {
+void TextWriter::WriteLine(std::string_view head, std::string_view text) {
+  const std::size_t size = head.size() + text.size() + 2;
+  if (used_ + size > buffer_.size()) {
     Flush();
-    if (text.size() + 2 > buffer_.size()) {
+    // A line longer than the buffer goes straight through.
+    if (size > buffer_.size()) {
+      sink_->Write(head.data(), head.size());
       sink_->Write(text.data(), text.size());
       sink_->Write("\r\n", 2);
       return;
     }
   }
-  std::memcpy(buffer_.data() + used_, text.data(), text.size());
-  used_ += text.size();
-  buffer_[used_++] = '\r';
-  buffer_[used_++] = '\n';
+  char* at = buffer_.data() + used_;
+  if (!head.empty()) std::memcpy(at, head.data(), head.size());
+  if (!text.empty()) std::memcpy(at + head.size(), text.data(), text.size());
+  at[size - 2] = '\r';
+  at[size - 1] = '\n';
+  used_ += size;
 }
 
 void TextWriter::Flush() {

@@ -71,7 +71,9 @@ class TextWriter {
   void Create(const std::string& path);
   // Writes to a sink of the caller's (tests, in-memory reports).
   void Attach(std::unique_ptr<ByteSink> sink);
-  void WriteLine(std::string_view text);
+  void WriteLine(std::string_view text) { WriteLine(std::string_view(), text); }
+  // One line made of `head` followed by `text`, without joining them first.
+  void WriteLine(std::string_view head, std::string_view text);
   void Close();
   bool IsOpen() const { return sink_ != nullptr; }
 
