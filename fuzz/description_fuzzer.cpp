@@ -1,11 +1,14 @@
 // libFuzzer target: arbitrary bytes as a description, taken through a whole run (reading,
 // checks, search, listing, reduction) with the report kept in memory. Besides the
 // sanitizers it checks what every run must give: a report of CR LF lines that begins with
-// the header, a verdict, and the same report and verdict from a state that earlier runs
-// have used as from a new one (the window reuses its state from run to run).
+// the header, a verdict, the same report and verdict from a state that earlier runs have
+// used as from a new one (the window reuses its state from run to run), and, where the
+// diagram has few enough paths, the same report as the plain walk, listing and reduction of
+// tests/reference give.
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +20,10 @@
 #include <vector>
 
 #include "core/run_driver.h"
+#include "reader/line_parser.h"
+#include "reference/plain_listing.h"
+#include "reference/plain_reduction.h"
+#include "reference/plain_search.h"
 
 namespace {
 
@@ -119,6 +126,52 @@ void CheckOutcome(const Outcome& outcome) {
   if (success && outcome.messages.size() != 1) Fail("success box together with warnings");
 }
 
+// Paths from `node` to any end, at most `cap`; a node on the current walk path counts 0,
+// since a diagram with a reachable cycle is refused before any walk. `count[c]` is -1 while
+// unknown, -2 while c is on the walk path.
+long PathsFrom(const AnalysisState& state, int node, std::vector<long>& count, long cap) {
+  if (node < ramivo::kFirstUserNode || state.DefinitionIndex[node] < 0) return 1;
+  if (count[node] == -2) return 0;
+  if (count[node] >= 0) return count[node];
+  count[node] = -2;
+  const ramivo::DefinitionRow& row = state.Definitions[state.DefinitionIndex[node]];
+  long paths = PathsFrom(state, row.no_output, count, cap);
+  if (paths < cap) paths += PathsFrom(state, row.yes_output, count, cap);
+  return count[node] = std::min(paths, cap);
+}
+
+// The run with the plain algorithms in place of the pruned walk, the listing and the
+// reduction: the driver's steps written out as the exactness tests do.
+std::string ReferenceReport(AnalysisState& state) {
+  std::string report;
+  ramivo::ResetState(state);
+  state.Input.Open(InputPath());
+  state.Report.Attach(std::make_unique<MemorySink>(report));
+  state.Report.WriteLine("Kontrolni vypis zadani BDD s ocislovanymi radky");
+  state.Report.WriteLine("vyznam = jmeno uzlu, podminka, vystup_pro_NE, vystup_pro_ANO :");
+  while (state.Input.ReadLine(state.Line)) {
+    if (state.Line.empty()) continue;
+    ++state.LineCount;
+    state.Report.WriteLine(" " + std::to_string(state.LineCount) + ": " + state.Line);
+    ramivo::ParseLine(state);
+  }
+  ramivo::CheckUndefinedNodes(state);
+  if (state.LineCount == 0) state.FormalError = ramivo::kErrEmptyInput;
+  if (state.FormalError == 0 && state.SizeError == 0 && state.StructureError == 0) {
+    ramivo::reference::PlainSearchPaths(state);
+    if (state.FormalError == 0 && state.StructureError == 0) {
+      state.Report.WriteLine("Kontrolni vypis - nalezene souciny:");
+      ramivo::reference::PlainWriteProducts(state);
+      ramivo::reference::PlainReduceProducts(state);
+      state.Report.WriteLine("Vysledek - neredundantni souciny, uvedene vzestupne:");
+      ramivo::reference::PlainWriteProducts(state);
+    }
+  }
+  state.Input.Close();
+  state.Report.Close();
+  return report;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -137,5 +190,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Outcome second = Run(*fresh);
   if (first.report != second.report) Fail("report depends on the runs before");
   if (first.messages != second.messages) Fail("verdict depends on the runs before");
+
+  // The plain walk follows every path, and the plain reduction compares every pair of
+  // products: compare only where both stay small. `fresh` holds the tables of the run.
+  constexpr long kMaxPaths = 4096;
+  std::vector<long> count(ramivo::kNodeCodeLast + 1, -1);
+  if (PathsFrom(*fresh, fresh->StartNode, count, kMaxPaths) < kMaxPaths) {
+    if (ReferenceReport(*fresh) != first.report) Fail("report differs from the plain algorithms");
+  }
   return 0;
 }
