@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -67,6 +68,7 @@ class MainWindowTest : public QObject {
   void cancelledDialogChangesNothing_data();
   void cancelledDialogChangesNothing();
   void inputThatCannotBeOpened();
+  void nextRunWorksAfterAFailedOne();
   void closingEndsProgram_data();
   void closingEndsProgram();
 
@@ -354,6 +356,29 @@ void MainWindowTest::inputThatCannotBeOpened() {
   Memo()->clear();
   Click("Button5");
   QCOMPARE(Memo()->toPlainText(), report_view);
+}
+
+// A run that fails on its files shows the error box and leaves the window working: the next
+// run on a sound input gets its caption, its verdict and its report.
+void MainWindowTest::nextRunWorksAfterAFailedOne() {
+  const std::string blocked = WriteFile("blocked.txt", kDescription);
+  QVERIFY(QDir().mkdir(QString::fromStdString(blocked + ".Out")));  // the report cannot be made
+  Run(blocked);
+  QCOMPARE(dialogs_->errors.size(), 1);
+  QVERIFY2(dialogs_->errors[0].startsWith(
+               QString::fromStdString("Cannot create file \"" + blocked + ".Out\". ")),
+           qPrintable(dialogs_->errors[0]));
+  QVERIFY(dialogs_->messages.empty());
+
+  const std::string input = WriteFile("net.txt", kDescription);
+  Run(input);
+  QCOMPARE(dialogs_->errors.size(), 1);
+  QCOMPARE(dialogs_->messages,
+           std::vector<FakeDialogs::Message>({{kMsgSuccess, MessageKind::kPlain}}));
+  QCOMPARE(window_->windowTitle(), QStringLiteral("ramivo - ") + QString::fromStdString(input));
+  Click("Button5");
+  QCOMPARE(MemoLines().last(), QString::fromStdString(input + ".Out"));
+  QCOMPARE(MemoLines().first(), QStringLiteral("Kontrolni vypis zadani BDD s ocislovanymi radky"));
 }
 
 void MainWindowTest::closingEndsProgram_data() {
