@@ -21,9 +21,7 @@
 
 #include "core/run_driver.h"
 #include "reader/line_parser.h"
-#include "reference/plain_listing.h"
-#include "reference/plain_reduction.h"
-#include "reference/plain_search.h"
+#include "reference/plain_run.h"
 
 namespace {
 
@@ -140,36 +138,9 @@ long PathsFrom(const AnalysisState& state, int node, std::vector<long>& count, l
   return count[node] = std::min(paths, cap);
 }
 
-// The run with the plain algorithms in place of the pruned walk, the listing and the
-// reduction: the driver's steps written out as the exactness tests do.
+// The run with the plain walk, listing and reduction.
 std::string ReferenceReport(AnalysisState& state) {
-  std::string report;
-  ramivo::ResetState(state);
-  state.Input.Open(InputPath());
-  state.Report.Attach(std::make_unique<MemorySink>(report));
-  state.Report.WriteLine("Kontrolni vypis zadani BDD s ocislovanymi radky");
-  state.Report.WriteLine("vyznam = jmeno uzlu, podminka, vystup_pro_NE, vystup_pro_ANO :");
-  while (state.Input.ReadLine(state.Line)) {
-    if (state.Line.empty()) continue;
-    ++state.LineCount;
-    state.Report.WriteLine(" " + std::to_string(state.LineCount) + ": " + state.Line);
-    ramivo::ParseLine(state);
-  }
-  ramivo::CheckUndefinedNodes(state);
-  if (state.LineCount == 0) state.FormalError = ramivo::kErrEmptyInput;
-  if (state.FormalError == 0 && state.SizeError == 0 && state.StructureError == 0) {
-    ramivo::reference::PlainSearchPaths(state);
-    if (state.FormalError == 0 && state.StructureError == 0) {
-      state.Report.WriteLine("Kontrolni vypis - nalezene souciny:");
-      ramivo::reference::PlainWriteProducts(state);
-      ramivo::reference::PlainReduceProducts(state);
-      state.Report.WriteLine("Vysledek - neredundantni souciny, uvedene vzestupne:");
-      ramivo::reference::PlainWriteProducts(state);
-    }
-  }
-  state.Input.Close();
-  state.Report.Close();
-  return report;
+  return ramivo::reference::PlainRunReport(state, InputPath());
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "reader/line_parser.h"
 #include "reference/plain_listing.h"
 #include "reference/plain_reduction.h"
+#include "reference/plain_run.h"
 #include "reference/plain_search.h"
 #include "support/test_support.h"
 
@@ -43,39 +44,10 @@ std::string OptimisedReport(AnalysisState& state, const TempDir& dir,
   return report;
 }
 
-// The same run with every optimised step replaced by its plain reference: the
-// run driver's steps over the real reader, then the plain walk, the plain listing
-// and the plain reduction.
+// The same run with the plain walk, listing and reduction.
 std::string ReferenceReport(AnalysisState& state, const TempDir& dir,
                             const std::string& description) {
-  std::string input = dir.Write("net.txt", description);
-  std::string report;
-  ResetState(state);
-  state.Input.Open(input);
-  state.Report.Attach(MemorySink(report));
-  state.Report.WriteLine("Kontrolni vypis zadani BDD s ocislovanymi radky");
-  state.Report.WriteLine("vyznam = jmeno uzlu, podminka, vystup_pro_NE, vystup_pro_ANO :");
-  while (state.Input.ReadLine(state.Line)) {
-    if (state.Line.empty()) continue;
-    ++state.LineCount;
-    state.Report.WriteLine(" " + std::to_string(state.LineCount) + ": " + state.Line);
-    ParseLine(state);
-  }
-  CheckUndefinedNodes(state);
-  if (state.LineCount == 0) state.FormalError = kErrEmptyInput;
-  if (state.FormalError == 0 && state.SizeError == 0 && state.StructureError == 0) {
-    reference::PlainSearchPaths(state);
-    if (state.FormalError == 0 && state.StructureError == 0) {
-      state.Report.WriteLine("Kontrolni vypis - nalezene souciny:");
-      reference::PlainWriteProducts(state);
-      reference::PlainReduceProducts(state);
-      state.Report.WriteLine("Vysledek - neredundantni souciny, uvedene vzestupne:");
-      reference::PlainWriteProducts(state);
-    }
-  }
-  state.Input.Close();
-  state.Report.Close();
-  return report;
+  return reference::PlainRunReport(state, dir.Write("net.txt", description));
 }
 
 // Compares the two reports of `description`; on a difference, names the first line. True when
