@@ -18,15 +18,10 @@ using testing::TempDir;
 
 const std::string kReports = std::string(RAMIVO_TEST_DATA) + "/reports/";
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
+using Outcome = testing::BatchOutcome;
 
 Outcome Batch(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  int status = RunBatch(args, out, err);
-  return {status, out.str(), err.str()};
+  return testing::RunBatchCaptured(args);
 }
 
 constexpr const char* kSuccess = "Výpočet úspěšně ukončen\n";

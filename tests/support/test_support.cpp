@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/batch_tool.h"
 #include "core/run_driver.h"
 
 namespace ramivo::testing {
@@ -63,6 +64,12 @@ std::vector<std::string> ReportLines(const std::string& report) {
     begin = end + 2;
   }
   return lines;
+}
+
+BatchOutcome RunBatchCaptured(const std::vector<std::string>& args) {
+  std::ostringstream out, err;
+  int status = RunBatch(args, out, err);
+  return {status, out.str(), err.str()};
 }
 
 RunResult RunOn(AnalysisState& state, const std::string& description) {

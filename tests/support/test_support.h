@@ -73,6 +73,13 @@ void WriteFile(const std::string& path, const std::string& content);
 // Lines of a report without their CR LF; fails the test on a line not ended by CR LF.
 std::vector<std::string> ReportLines(const std::string& report);
 
+// ramivo-cli's exit status and output for `args`, run in this process.
+struct BatchOutcome {
+  int status;
+  std::string out, err;
+};
+BatchOutcome RunBatchCaptured(const std::vector<std::string>& args);
+
 // The outcome of one run on `description` in a fresh folder.
 struct RunResult {
   std::string report;  // the whole report file
