@@ -213,20 +213,13 @@ void StartRun(AnalysisState& state, const std::string& file) {
   state.Report.WriteLine("vyznam = jmeno uzlu, podminka, vystup_pro_NE, vystup_pro_ANO :");
 }
 
-// The reading phase of RunAnalysis (steps 7 and 8), step for step: every line echoed and
+// The reading phase of RunAnalysis step for step: every line echoed and
 // parsed, the check for undefined nodes, the empty-input register.
 void ReadPhase(AnalysisState& state) {
-  std::string echo;
   while (state.Input.ReadLine(state.Line)) {
     if (state.Line.empty()) continue;
     ++state.LineCount;
-    char digits[16];
-    echo.clear();
-    echo.push_back(' ');
-    echo.append(digits, std::to_chars(digits, digits + sizeof digits, state.LineCount).ptr);
-    echo += ": ";
-    echo += state.Line;
-    state.Report.WriteLine(echo);
+    WriteEchoLine(state);
     ParseLine(state);
   }
   CheckUndefinedNodes(state);
@@ -358,17 +351,14 @@ int RunFileFamily(const Options& options) {
     auto start = Clock::now();
     reader.Open(file);
     std::string line;
-    std::string echo;
     int count = 0;
     while (reader.ReadLine(line)) {
       if (line.empty()) continue;
-      char digits[16];
-      echo.clear();
-      echo.push_back(' ');
-      echo.append(digits, std::to_chars(digits, digits + sizeof digits, ++count).ptr);
-      echo += ": ";
-      echo += line;
-      writer.WriteLine(echo);
+      char digits[16] = " ";
+      char* end = std::to_chars(digits + 1, digits + sizeof digits - 2, ++count).ptr;
+      *end++ = ':';
+      *end++ = ' ';
+      writer.WriteLine(std::string_view(digits, end - digits), line);
     }
     read_echo = std::min(read_echo, Ms(Clock::now() - start));
     writer.Close();

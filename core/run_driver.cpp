@@ -29,15 +29,10 @@ void KeepPreviousReport(const std::string& input_name, const std::string& report
 }
 
 void ReadDescription(AnalysisState& state) {
-  char echo[16];  // " <number>: " in front of the line as read
   while (state.Input.ReadLine(state.Line)) {
     if (state.Line.empty()) continue;
     ++state.LineCount;
-    echo[0] = ' ';
-    char* end = std::to_chars(echo + 1, echo + sizeof echo - 2, state.LineCount).ptr;
-    *end++ = ':';
-    *end++ = ' ';
-    state.Report.WriteLine(std::string_view(echo, end - echo), state.Line);
+    WriteEchoLine(state);
     ParseLine(state);
   }
   CheckUndefinedNodes(state);
@@ -84,6 +79,15 @@ std::vector<std::pair<const char*, MessageKind>> Analyse(AnalysisState& state, P
 }
 
 }  // namespace
+
+void WriteEchoLine(AnalysisState& state) {
+  char echo[16];  // " <number>: ", written in front of the line without joining them
+  echo[0] = ' ';
+  char* end = std::to_chars(echo + 1, echo + sizeof echo - 2, state.LineCount).ptr;
+  *end++ = ':';
+  *end++ = ' ';
+  state.Report.WriteLine(std::string_view(echo, end - echo), state.Line);
+}
 
 void RunAnalysis(AnalysisState& state, Platform& platform, const std::string& caption_base) {
   ResetState(state);

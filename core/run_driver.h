@@ -23,6 +23,9 @@ inline constexpr const char* kMsgStructure =
 inline constexpr const char* kMsgNoPath = "Žádná cesta nevede k hledanému konci.\r\nVýpočet končí.";
 inline constexpr const char* kMsgTooManyProducts = "Příliš mnoho součinů.\r\nVýpočet končí.";
 
+// The echo of the line just read: one blank, LineCount, a colon, one blank, the line as read.
+void WriteEchoLine(AnalysisState& state);
+
 // `caption_base` is the window's own name; the caption becomes it, " - " and the input path.
 void RunAnalysis(AnalysisState& state, Platform& platform,
                  const std::string& caption_base = kProgramName);
