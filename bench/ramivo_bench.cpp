@@ -213,19 +213,6 @@ void StartRun(AnalysisState& state, const std::string& file) {
   state.Report.WriteLine("vyznam = jmeno uzlu, podminka, vystup_pro_NE, vystup_pro_ANO :");
 }
 
-// The reading phase of RunAnalysis step for step: every line echoed and
-// parsed, the check for undefined nodes, the empty-input register.
-void ReadPhase(AnalysisState& state) {
-  while (state.Input.ReadLine(state.Line)) {
-    if (state.Line.empty()) continue;
-    ++state.LineCount;
-    WriteEchoLine(state);
-    ParseLine(state);
-  }
-  CheckUndefinedNodes(state);
-  if (state.LineCount == 0) state.FormalError = kErrEmptyInput;
-}
-
 bool Clear(const AnalysisState& state) {
   return state.FormalError == 0 && state.SizeError == 0 && state.StructureError == 0;
 }
@@ -244,7 +231,7 @@ void TimedPhases(AnalysisState& state, const std::string& file, const std::strin
   state.Report.Create(report);
   StartRun(state, file);
   auto t0 = Clock::now();
-  ReadPhase(state);
+  ReadDescription(state);
   auto t1 = Clock::now();
   bool list = false;
   if (Clear(state)) {
@@ -414,7 +401,7 @@ int RunFileFamily(const Options& options) {
         };
         state->Report.Attach(std::make_unique<StringSink>(text));
         StartRun(*state, reduced);
-        ReadPhase(*state);
+        ReadDescription(*state);
         auto start = Clock::now();
         if (pass == 0) {
           reference::PlainSearchPaths(*state);

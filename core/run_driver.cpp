@@ -18,6 +18,16 @@ namespace ramivo {
 
 namespace {
 
+// One blank, LineCount, a colon and one blank, written in front of the line as read.
+void WriteEchoLine(AnalysisState& state) {
+  char echo[16];  // written beside the line, not joined with it
+  echo[0] = ' ';
+  char* end = std::to_chars(echo + 1, echo + sizeof echo - 2, state.LineCount).ptr;
+  *end++ = ':';
+  *end++ = ' ';
+  state.Report.WriteLine(std::string_view(echo, end - echo), state.Line);
+}
+
 // A rerun must not destroy the last result: an existing report becomes InputName.BAK,
 // replacing an older file of that name.
 void KeepPreviousReport(const std::string& input_name, const std::string& report_name) {
@@ -26,17 +36,6 @@ void KeepPreviousReport(const std::string& input_name, const std::string& report
   if (std::rename(report_name.c_str(), (input_name + ".BAK").c_str()) != 0) {
     throw MakeIoError("rename", report_name, errno);
   }
-}
-
-void ReadDescription(AnalysisState& state) {
-  while (state.Input.ReadLine(state.Line)) {
-    if (state.Line.empty()) continue;
-    ++state.LineCount;
-    WriteEchoLine(state);
-    ParseLine(state);
-  }
-  CheckUndefinedNodes(state);
-  if (state.LineCount == 0) state.FormalError = kErrEmptyInput;
 }
 
 void WriteResult(AnalysisState& state) {
@@ -80,13 +79,15 @@ std::vector<std::pair<const char*, MessageKind>> Analyse(AnalysisState& state, P
 
 }  // namespace
 
-void WriteEchoLine(AnalysisState& state) {
-  char echo[16];  // " <number>: ", written in front of the line without joining them
-  echo[0] = ' ';
-  char* end = std::to_chars(echo + 1, echo + sizeof echo - 2, state.LineCount).ptr;
-  *end++ = ':';
-  *end++ = ' ';
-  state.Report.WriteLine(std::string_view(echo, end - echo), state.Line);
+void ReadDescription(AnalysisState& state) {
+  while (state.Input.ReadLine(state.Line)) {
+    if (state.Line.empty()) continue;
+    ++state.LineCount;
+    WriteEchoLine(state);
+    ParseLine(state);
+  }
+  CheckUndefinedNodes(state);
+  if (state.LineCount == 0) state.FormalError = kErrEmptyInput;
 }
 
 void RunAnalysis(AnalysisState& state, Platform& platform, const std::string& caption_base) {

@@ -23,8 +23,9 @@ inline constexpr const char* kMsgStructure =
 inline constexpr const char* kMsgNoPath = "Žádná cesta nevede k hledanému konci.\r\nVýpočet končí.";
 inline constexpr const char* kMsgTooManyProducts = "Příliš mnoho součinů.\r\nVýpočet končí.";
 
-// The echo of the line just read: one blank, LineCount, a colon, one blank, the line as read.
-void WriteEchoLine(AnalysisState& state);
+// The reading phase of a run on the open files: every non-empty line counted, echoed and
+// parsed; then the check for undefined nodes and the register of an empty input.
+void ReadDescription(AnalysisState& state);
 
 // `caption_base` is the window's own name; the caption becomes it, " - " and the input path.
 void RunAnalysis(AnalysisState& state, Platform& platform,
