@@ -393,13 +393,7 @@ int RunFileFamily(const Options& options) {
       double pruned = 0;
       for (int pass = 0; pass < 2; ++pass) {
         std::string& text = pass == 0 ? plain_report : pruned_report;
-        struct StringSink : ByteSink {
-          explicit StringSink(std::string& t) : text(t) {}
-          void Write(const char* d, std::size_t n) override { text.append(d, n); }
-          void Close() override {}
-          std::string& text;
-        };
-        state->Report.Attach(std::make_unique<StringSink>(text));
+        state->Report.Attach(CreateStringSink(text));
         StartRun(*state, reduced);
         ReadDescription(*state);
         auto start = Clock::now();

@@ -48,6 +48,16 @@ class FileSink : public ByteSink {
   std::string path_;
 };
 
+class StringSink : public ByteSink {
+ public:
+  explicit StringSink(std::string& text) : text_(text) {}
+  void Write(const char* data, std::size_t size) override { text_.append(data, size); }
+  void Close() override {}
+
+ private:
+  std::string& text_;
+};
+
 }  // namespace
 
 IoError MakeIoError(std::string_view verb, const std::string& path, int errno_value) {
@@ -188,6 +198,10 @@ void TextWriter::Close() {
   std::size_t size = std::exchange(used_, 0);
   if (size > 0) sink->Write(buffer_.data(), size);
   sink->Close();
+}
+
+std::unique_ptr<ByteSink> CreateStringSink(std::string& text) {
+  return std::make_unique<StringSink>(text);
 }
 
 std::unique_ptr<ByteSink> CreateFileSink(const std::string& path) {

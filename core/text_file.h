@@ -87,5 +87,7 @@ class TextWriter {
 
 // The file's own sink: POSIX write() with retries on EINTR and partial writes.
 std::unique_ptr<ByteSink> CreateFileSink(const std::string& path);
+// A sink that appends to `text`, which must outlive it: a report kept in memory.
+std::unique_ptr<ByteSink> CreateStringSink(std::string& text);
 
 }  // namespace ramivo

@@ -29,16 +29,6 @@ using ramivo::AnalysisState;
 using ramivo::ByteSink;
 using ramivo::MessageKind;
 
-class MemorySink : public ByteSink {
- public:
-  explicit MemorySink(std::string& bytes) : bytes_(bytes) {}
-  void Write(const char* data, std::size_t size) override { bytes_.append(data, size); }
-  void Close() override {}
-
- private:
-  std::string& bytes_;
-};
-
 struct Outcome {
   std::string report;
   std::vector<std::pair<std::string, MessageKind>> messages;
@@ -53,7 +43,7 @@ class FuzzPlatform : public ramivo::Platform {
     outcome_.messages.emplace_back(text, kind);
   }
   std::unique_ptr<ByteSink> CreateReport(const std::string&) override {
-    return std::make_unique<MemorySink>(outcome_.report);
+    return ramivo::CreateStringSink(outcome_.report);
   }
 
  private:

@@ -29,17 +29,13 @@ using bench::Random;
 using testing::RecordingPlatform;
 using testing::TempDir;
 
-std::unique_ptr<ByteSink> MemorySink(std::string& text) {
-  return std::make_unique<testing::StringSink>(text);
-}
-
 // The report of RunAnalysis on `description`, kept in memory.
 std::string OptimisedReport(AnalysisState& state, const TempDir& dir,
                             const std::string& description) {
   std::string input = dir.Write("net.txt", description);
   std::string report;
   RecordingPlatform platform(input);
-  platform.make_sink = [&report](const std::string&) { return MemorySink(report); };
+  platform.make_sink = [&report](const std::string&) { return CreateStringSink(report); };
   RunAnalysis(state, platform);
   return report;
 }
@@ -193,8 +189,8 @@ void ExpectSameReduction(const bench::DirectStore& store, const std::string& wha
       << what;
   std::string fast_listing;
   std::string plain_listing;
-  fast->Report.Attach(MemorySink(fast_listing));
-  plain->Report.Attach(MemorySink(plain_listing));
+  fast->Report.Attach(CreateStringSink(fast_listing));
+  plain->Report.Attach(CreateStringSink(plain_listing));
   WriteProducts(*fast);
   reference::PlainWriteProducts(*plain);
   fast->Report.Close();

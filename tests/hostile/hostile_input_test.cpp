@@ -36,9 +36,7 @@ Outcome Analyse(const std::string& description) {
   testing::TempDir dir;
   testing::RecordingPlatform platform(dir.Write("net.txt", description));
   std::string report;
-  platform.make_sink = [&report](const std::string&) {
-    return std::make_unique<testing::StringSink>(report);
-  };
+  platform.make_sink = [&report](const std::string&) { return CreateStringSink(report); };
   auto state = std::make_unique<AnalysisState>();
   RunAnalysis(*state, platform);
   Outcome outcome{ReportLines(report), {}};

@@ -9,25 +9,11 @@
 
 namespace ramivo::reference {
 
-namespace {
-
-class AppendingSink : public ByteSink {
- public:
-  explicit AppendingSink(std::string& bytes) : bytes_(bytes) {}
-  void Write(const char* data, std::size_t size) override { bytes_.append(data, size); }
-  void Close() override {}
-
- private:
-  std::string& bytes_;
-};
-
-}  // namespace
-
 std::string PlainRunReport(AnalysisState& state, const std::string& input) {
   std::string report;
   ResetState(state);
   state.Input.Open(input);
-  state.Report.Attach(std::make_unique<AppendingSink>(report));
+  state.Report.Attach(CreateStringSink(report));
   state.Report.WriteLine("Kontrolni vypis zadani BDD s ocislovanymi radky");
   state.Report.WriteLine("vyznam = jmeno uzlu, podminka, vystup_pro_NE, vystup_pro_ANO :");
   while (state.Input.ReadLine(state.Line)) {

@@ -33,7 +33,7 @@ std::string TempDir::Write(const std::string& name, const std::string& content) 
 
 void StartRunInMemory(AnalysisState& state, std::string& report) {
   ResetState(state);
-  state.Report.Attach(std::make_unique<StringSink>(report));
+  state.Report.Attach(CreateStringSink(report));
 }
 
 std::string ReadFile(const std::string& path) {

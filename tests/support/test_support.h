@@ -53,17 +53,6 @@ class TempDir {
   std::string path_;
 };
 
-// Collects the report in memory; `text` outlives the sink.
-class StringSink : public ByteSink {
- public:
-  explicit StringSink(std::string& text) : text_(text) {}
-  void Write(const char* data, std::size_t size) override { text_.append(data, size); }
-  void Close() override {}
-
- private:
-  std::string& text_;
-};
-
 // Resets `state` and points its report at `report`, as a run does before the first line.
 void StartRunInMemory(AnalysisState& state, std::string& report);
 
