@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/run_driver.h"
@@ -272,6 +275,73 @@ TEST(LineParser, FirstKeyIsComparedWithTheReservedWords) {
   EXPECT_EQ(state->EndKind, 5);
   EXPECT_EQ(state->NodeNameLast, 10);  // Top, entered by the start-node lookup
   EXPECT_EQ(state->FormalError, kErrUndefinedNode);
+}
+
+// Lines of up to 64 bytes are cut with bit masks, longer ones byte by byte; both must find
+// the same names. Random lines are parsed as they are and with 70 full stops appended, which
+// adds no name but sends them the long way; everything the parser records must agree. The
+// separators include the bytes next to the name characters and bytes above 0x7F whose low
+// seven bits are a letter or digit.
+TEST(LineParser, ShortAndLongLinesAreCutAlike) {
+  const std::string name_chars = "0189AMZamz";
+  const std::string separators =
+      std::string(" \t,-/:@[`{\x7F\x80\xB0\xB9\xC1\xDA\xE1\xFA\xFF") + std::string(1, '\0');
+  std::mt19937 random(20261211);
+  auto pick = [&random](const std::string& from) {
+    return from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(random)];
+  };
+  auto random_line = [&] {
+    std::string line;
+    if (random() % 4 == 0) line += pick(separators);
+    const int names = static_cast<int>(random() % 7);
+    for (int n = 0; n < names; ++n) {
+      if (n > 0) {
+        for (int k = 1 + static_cast<int>(random() % 3); k > 0; --k) line += pick(separators);
+      }
+      const int length = random() % 8 == 0 ? 9 + static_cast<int>(random() % 56)
+                                           : 1 + static_cast<int>(random() % 9);
+      for (int k = 0; k < length; ++k) line += pick(name_chars);
+    }
+    if (random() % 4 == 0) line += pick(separators);
+    return line;
+  };
+  auto short_state = std::make_unique<AnalysisState>();
+  auto long_state = std::make_unique<AnalysisState>();
+  int short_lines = 0;
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::string> lines;
+    for (int k = 1 + static_cast<int>(random() % 4); k > 0; --k) lines.push_back(random_line());
+    std::vector<std::string> padded = lines;
+    for (std::string& line : padded) line += std::string(70, '.');
+    for (const std::string& line : lines) short_lines += line.size() <= 64 ? 1 : 0;
+
+    const AnalysisState& a = *short_state;
+    const AnalysisState& b = *long_state;
+    ASSERT_EQ(ParseLines(*short_state, lines), ParseLines(*long_state, padded)) << lines[0];
+    ASSERT_EQ(std::tie(a.FormalError, a.StructureError, a.SizeError, a.EndKind, a.StartNode),
+              std::tie(b.FormalError, b.StructureError, b.SizeError, b.EndKind, b.StartNode))
+        << lines[0];
+    ASSERT_EQ(std::tie(a.NodeNameLast, a.ConditionNameLast, a.DefinitionLast),
+              std::tie(b.NodeNameLast, b.ConditionNameLast, b.DefinitionLast))
+        << lines[0];
+    for (int code = 0; code <= a.NodeNameLast; ++code) {
+      ASSERT_EQ(a.NodeNames[code], b.NodeNames[code]) << lines[0];
+      ASSERT_EQ(a.NodeDisplayNames[code], b.NodeDisplayNames[code]) << lines[0];
+      ASSERT_EQ(a.ReferenceCount[code], b.ReferenceCount[code]) << lines[0];
+    }
+    for (int code = 1; code <= a.ConditionNameLast; ++code) {
+      ASSERT_EQ(a.ConditionNames[code], b.ConditionNames[code]) << lines[0];
+      ASSERT_EQ(a.ConditionDisplayNames[code], b.ConditionDisplayNames[code]) << lines[0];
+    }
+    for (int row = 0; row <= a.DefinitionLast; ++row) {
+      const DefinitionRow& x = a.Definitions[row];
+      const DefinitionRow& y = b.Definitions[row];
+      ASSERT_EQ(std::tie(x.node, x.condition, x.no_output, x.yes_output),
+                std::tie(y.node, y.condition, y.no_output, y.yes_output))
+          << lines[0];
+    }
+  }
+  EXPECT_GT(short_lines, 3000);  // most lines took the masked way
 }
 
 // Fills the node-name table to its last code with defined nodes: node i tests c and ends in
