@@ -85,12 +85,14 @@ void CutFieldsByteByByte(AnalysisState& state, std::string_view line, Fields& fi
   fields.count = count;
 }
 
-// The lines that fit in one machine word of bits (all but hostile ones) are cut the same way
+// The lines of 8 to 64 bytes (all but very short or hostile ones) are cut the same way
 // without a branch per character: bit i of a mask tells whether byte i is a name character,
 // each name is the lowest run of ones, and its field is loaded as one word with the bytes
 // beyond the name made blank. Byte-wise branches at every name boundary cost more than the
-// rest of the line's parsing.
-constexpr std::size_t kMaskedLineLength = 64;
+// rest of the line's parsing. The words are read from the line itself, the last one ending
+// at its last byte, so that nothing past the line is touched.
+constexpr std::size_t kMaskedLineMin = 8;
+constexpr std::size_t kMaskedLineMax = 64;
 
 std::uint64_t Load8(const unsigned char* bytes) {
   std::uint64_t word;
@@ -114,21 +116,26 @@ std::uint64_t NameBits(std::uint64_t word) {
 }
 
 void CutFieldsMasked(AnalysisState& state, std::string_view line, Fields& fields) {
-  // Zeros past the line are not name characters; the spare word lets a field be loaded
-  // whole from any position of the line.
-  unsigned char bytes[kMaskedLineLength + 8] = {};
-  std::memcpy(bytes, line.data(), line.size());
+  const unsigned char* const bytes = reinterpret_cast<const unsigned char*>(line.data());
+  const std::size_t size = line.size();
+  const std::size_t last_at = size - 8;
+  const std::uint64_t last = Load8(bytes + last_at);  // the line's last eight bytes
   std::uint64_t mask = 0;
-  for (std::size_t at = 0; at < line.size(); at += 8) mask |= NameBits(Load8(bytes + at)) << at;
+  std::size_t at = 0;
+  for (; at + 8 <= size; at += 8) mask |= NameBits(Load8(bytes + at)) << at;
+  if (at < size) mask |= NameBits(last) >> (8 - (size - at)) << at;
 
   constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
   int count = 0;
   for (; count < kFieldCount && mask != 0; ++count) {
-    const int start = std::countr_zero(mask);
+    const std::size_t start = static_cast<std::size_t>(std::countr_zero(mask));
     const std::size_t length = static_cast<std::size_t>(std::countr_one(mask >> start));
+    // A name within the last eight bytes is shifted down out of the last word.
+    const std::uint64_t word =
+        start <= last_at ? Load8(bytes + start) : last >> (8 * (start - last_at));
     const std::uint64_t keep =
         length >= kNameLength ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * length)) - 1;
-    const std::uint64_t field = (Load8(bytes + start) & keep) | (kBlanks & ~keep);
+    const std::uint64_t field = (word & keep) | (kBlanks & ~keep);
     std::memcpy(fields.text[count].data(), &field, sizeof field);
     ReportLongName(state, fields, length);
     mask &= mask + (mask & (~mask + 1));  // clears the lowest run of ones
@@ -140,7 +147,8 @@ Fields CutFields(AnalysisState& state, std::string_view line) {
   Fields fields;
   fields.text.fill(kBlankName);
   // The masks take byte k of a word as its bits 8k to 8k+7.
-  if (std::endian::native == std::endian::little && line.size() <= kMaskedLineLength) {
+  if (std::endian::native == std::endian::little && line.size() >= kMaskedLineMin &&
+      line.size() <= kMaskedLineMax) {
     CutFieldsMasked(state, line, fields);
   } else {
     CutFieldsByteByByte(state, line, fields);

@@ -277,7 +277,7 @@ TEST(LineParser, FirstKeyIsComparedWithTheReservedWords) {
   EXPECT_EQ(state->FormalError, kErrUndefinedNode);
 }
 
-// Lines of up to 64 bytes are cut with bit masks, longer ones byte by byte; both must find
+// Lines of 8 to 64 bytes are cut with bit masks, others byte by byte; both must find
 // the same names. Random lines are parsed as they are and with 70 full stops appended, which
 // adds no name but sends them the long way; everything the parser records must agree. The
 // separators include the bytes next to the name characters and bytes above 0x7F whose low
@@ -313,7 +313,7 @@ TEST(LineParser, ShortAndLongLinesAreCutAlike) {
     for (int k = 1 + static_cast<int>(random() % 4); k > 0; --k) lines.push_back(random_line());
     std::vector<std::string> padded = lines;
     for (std::string& line : padded) line += std::string(70, '.');
-    for (const std::string& line : lines) short_lines += line.size() <= 64 ? 1 : 0;
+    for (const std::string& line : lines) short_lines += line.size() >= 8 && line.size() <= 64;
 
     const AnalysisState& a = *short_state;
     const AnalysisState& b = *long_state;
