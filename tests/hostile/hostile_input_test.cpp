@@ -397,7 +397,9 @@ TEST(HostileInput, Cycles) {
     EXPECT_EQ(std::vector<std::string>(outcome.lines.begin() + at,
                                        outcome.lines.begin() + at + c.search_begins.size()),
               c.search_begins);
-    if (cycle_found) EXPECT_EQ(outcome.lines.back(), c.cycle_line);
+    if (cycle_found) {
+      EXPECT_EQ(outcome.lines.back(), c.cycle_line);
+    }
     EXPECT_EQ(outcome.messages, std::vector<std::string>{c.message});
   }
 }

@@ -7,7 +7,7 @@ namespace ramivo::reference {
 void PlainWriteProducts(AnalysisState& state) {
   const int n = state.ProductWords / state.RecordWords;
   for (int r = 1; r <= n; ++r) {
-    // 1. Decode the literal list into SortBuffer (as signed condition codes).
+    // Decode the literal list into SortBuffer (as signed condition codes).
     const int base = (r - 1) * state.RecordWords;
     state.SortBufferFill = 0;
     auto append = [&](int literal) {
@@ -31,7 +31,7 @@ void PlainWriteProducts(AnalysisState& state) {
         }
       }
     }
-    // 2. to 4.
+    // The line: number, then each literal; a line longer than 60 characters is continued.
     std::string line = " #" + std::to_string(r) + ": ";
     for (int k = 0; k < state.SortBufferFill; ++k) {
       const int v = static_cast<int>(state.SortBuffer[k]);

@@ -10,7 +10,7 @@ void PlainReduceProducts(AnalysisState& state) {
   const int n = state.ProductWords / words;
   if (n <= 1) return;
 
-  // 2. Count: Aux[i] := literal count of product i in store order.
+  // Count: Aux[i] := literal count of product i in store order.
   int smallest = kConditionCodeLast;
   int largest = 0;
   for (int i = 0; i < n; ++i) {
@@ -22,7 +22,7 @@ void PlainReduceProducts(AnalysisState& state) {
   }
   smallest = std::max(smallest, 1);
 
-  // 3. Sort: one pass over the products for every count from smallest to largest.
+  // Sort: one pass over the products for every count from smallest to largest.
   state.SortBufferFill = 0;
   for (int count = smallest; count <= largest; ++count) {
     for (int i = 0; i < n; ++i) {
@@ -33,7 +33,7 @@ void PlainReduceProducts(AnalysisState& state) {
     }
   }
 
-  // 4. Clear the marks. 5. Absorb: every pair i < j, j skipped once marked, the test
+  // Clear the marks. Absorb: every pair i < j, j skipped once marked, the test
   // stopping at the first word where (i OR j) differs from j.
   std::fill_n(state.Aux.begin(), n, 0);
   const std::uint32_t* sorted = state.SortBuffer.data();
@@ -48,7 +48,7 @@ void PlainReduceProducts(AnalysisState& state) {
     }
   }
 
-  // 6. Copy back the unmarked records in sorted order.
+  // Copy back the unmarked records in sorted order.
   state.ProductWords = 0;
   for (int i = 0; i < n; ++i) {
     if (state.Aux[i] != 0) continue;

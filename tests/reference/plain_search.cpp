@@ -22,29 +22,29 @@ void PlainSearchPaths(AnalysisState& state) {
 }
 
 void PlainEnumeratePaths(AnalysisState& state) {
-  // 1.
+  // Record layout for the conditions read.
   state.HalfWords = (state.ConditionNameLast - 1) / 32 + 1;
   state.RecordWords = 2 * state.HalfWords;
   state.ProductWords = 0;
   const int sought = state.SearchYes ? kAno : kNe;
-  // 2.
+  // The walk starts at the start node, leaving it by its no-branch.
   state.PathLength = 1;
   state.PathStack[1] = -state.StartNode;
-  // 3.
   while (state.PathLength > 0 && state.FormalError == 0) {
     const int x = state.PathStack[state.PathLength];
     const int c = x < 0 ? -x : x;
     const int t = x < 0 ? Row(state, c).no_output : Row(state, c).yes_output;
-    if (t >= kFirstUserNode) {  // 3.1
+    if (t >= kFirstUserNode) {  // into a node: go on with its no-branch
       state.PathStack[++state.PathLength] = -t;
       continue;
     }
-    if (t == sought) PlainRecordPath(state);  // 3.2.1
-    if (x < 0) {                              // 3.2.2
+    // A terminal: a path ends here.
+    if (t == sought) PlainRecordPath(state);
+    if (x < 0) {  // the yes-branch of the same node is next
       state.PathStack[state.PathLength] = c;
       continue;
     }
-    // 3.2.3
+    // Both branches done: back to the nearest node whose yes-branch is still to come.
     --state.PathLength;
     while (state.PathLength > 0 && state.PathStack[state.PathLength] > 0) --state.PathLength;
     if (state.PathLength > 0) {
@@ -54,7 +54,7 @@ void PlainEnumeratePaths(AnalysisState& state) {
 }
 
 void PlainRecordPath(AnalysisState& state) {
-  // 1., 2.
+  // Its number and the path line.
   state.Report.WriteLine(" ****trasa " +
                          std::to_string(state.ProductWords / state.RecordWords + 1));
   std::string line;
@@ -62,29 +62,26 @@ void PlainRecordPath(AnalysisState& state) {
     line += " " + std::to_string(state.PathStack[slot]);
   }
   state.Report.WriteLine(line);
-  // 3.
   if (state.ProductWords + state.RecordWords > kProductStoreWords) {
     state.FormalError = kErrStoreFull;
     return;
   }
-  // 4.
+  // The product: a literal per slot, set in a cleared record.
   const int base = state.ProductWords;
   for (int w = 0; w < state.RecordWords; ++w) state.Products[base + w] = 0;
-  // 5.
   for (int slot = 1; slot <= state.PathLength; ++slot) {
     const int entry = state.PathStack[slot];
     const int k = Row(state, entry < 0 ? -entry : entry).condition;
     const int word = (k - 1) / 32 + (entry < 0 ? state.HalfWords : 0);
     state.Products[base + word] |= std::uint32_t{1} << ((k - 1) % 32);
   }
-  // 6.
+  // A condition both true and false on the path: the product is dropped.
   bool contradictory = false;
   for (int j = 0; j < state.HalfWords; ++j) {
     if ((state.Products[base + j] & state.Products[base + state.HalfWords + j]) != 0) {
       contradictory = true;
     }
   }
-  // 7.
   if (!contradictory) state.ProductWords += state.RecordWords;
 }
 
