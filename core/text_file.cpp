@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <utility>
 
 namespace ramivo {
@@ -169,8 +170,9 @@ void TextWriter::WriteLine(std::string_view head, std::string_view text) {
   const std::size_t size = head.size() + text.size() + 2;
   if (used_ + size > buffer_.size()) {
     Flush();
-    // A line longer than the buffer goes straight through.
+    // A line longer than the buffer goes straight through, after what was handed over.
     if (size > buffer_.size()) {
+      WaitForWriter();
       sink_->Write(head.data(), head.size());
       sink_->Write(text.data(), text.size());
       sink_->Write("\r\n", 2);
@@ -187,15 +189,74 @@ void TextWriter::WriteLine(std::string_view head, std::string_view text) {
 
 void TextWriter::Flush() {
   if (used_ == 0) return;
-  std::size_t size = used_;
-  used_ = 0;  // a failed write is not retried by a later Close
-  sink_->Write(buffer_.data(), size);
+  WaitForWriter();
+  if (!writer_.joinable()) {
+    handed_.resize(buffer_.size());
+    try {
+      writer_ = std::thread([this] { WriteBehind(); });
+    } catch (const std::system_error&) {
+      // No thread to be had: this buffer and the next are written here.
+      std::size_t size = std::exchange(used_, 0);  // a failed write is not retried by Close
+      sink_->Write(buffer_.data(), size);
+      return;
+    }
+  }
+  std::swap(buffer_, handed_);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    handed_size_ = std::exchange(used_, 0);
+  }
+  handed_over_.notify_one();
+}
+
+void TextWriter::WaitForWriter() {
+  if (!writer_.joinable()) return;
+  std::unique_lock<std::mutex> lock(mutex_);
+  written_.wait(lock, [this] { return handed_size_ == 0; });
+  if (failure_) {
+    used_ = 0;
+    std::rethrow_exception(std::exchange(failure_, nullptr));
+  }
+}
+
+void TextWriter::StopWriter() {
+  if (!writer_.joinable()) return;
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    written_.wait(lock, [this] { return handed_size_ == 0; });
+    stopping_ = true;
+  }
+  handed_over_.notify_one();
+  writer_.join();
+  stopping_ = false;
+}
+
+void TextWriter::WriteBehind() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    handed_over_.wait(lock, [this] { return handed_size_ != 0 || stopping_; });
+    if (handed_size_ == 0) return;
+    const std::size_t size = handed_size_;
+    lock.unlock();
+    std::exception_ptr failure;
+    try {
+      sink_->Write(handed_.data(), size);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    lock.lock();
+    failure_ = failure;
+    handed_size_ = 0;
+    written_.notify_one();
+  }
 }
 
 void TextWriter::Close() {
   if (!sink_) return;
+  StopWriter();
   std::unique_ptr<ByteSink> sink = std::move(sink_);  // closed by its destructor on failure
   std::size_t size = std::exchange(used_, 0);
+  if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
   if (size > 0) sink->Write(buffer_.data(), size);
   sink->Close();
 }

@@ -3,11 +3,15 @@
 // names the file and the system's reason.
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace ramivo {
@@ -60,6 +64,11 @@ class ByteSink {
 
 // Writes report lines, each ended by CR LF, through a buffer. Close (and the destructor,
 // which swallows errors) writes what is buffered, so the lines written before a failure stay.
+//
+// A full buffer is written by a second thread while the next one is filled, so that making
+// a large report and the system's copying of it overlap; a report that fits in one buffer
+// never starts that thread. A failure of such a write is thrown by the next WriteLine that
+// fills a buffer, or by Close; nothing is written after it.
 class TextWriter {
  public:
   TextWriter();
@@ -79,10 +88,24 @@ class TextWriter {
 
  private:
   void Flush();
+  // Until the buffer handed to the writing thread is written; throws the failure of that
+  // write, after which the buffer being filled is dropped.
+  void WaitForWriter();
+  void StopWriter();
+  void WriteBehind();  // the writing thread
 
   std::unique_ptr<ByteSink> sink_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
+
+  std::thread writer_;
+  std::mutex mutex_;
+  std::condition_variable handed_over_;  // to the writing thread: a buffer, or stop
+  std::condition_variable written_;      // from it: the handed buffer is written
+  std::vector<char> handed_;             // the buffer the writing thread owns
+  std::size_t handed_size_ = 0;          // nonzero from the hand-over until it is written
+  bool stopping_ = false;
+  std::exception_ptr failure_;
 };
 
 // The file's own sink: POSIX write() with retries on EINTR and partial writes.

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -82,11 +86,87 @@ TEST(TextWriter, EndsEveryLineWithCrLfAndKeepsTrailingBlanks) {
   writer.Create(path);
   writer.WriteLine("10 =  Mid     ");
   writer.WriteLine("");
-  writer.WriteLine(std::string(100000, 'y'));  // longer than the buffer
+  writer.WriteLine(std::string(100000, 'y'));
   writer.WriteLine("end");
   writer.Close();
   EXPECT_EQ(testing::ReadFile(path),
             "10 =  Mid     \r\n\r\n" + std::string(100000, 'y') + "\r\nend\r\n");
+}
+
+// A report of many buffers: full buffers are written by the writer's second thread while the
+// next is filled, and a line longer than a buffer goes straight through after them. The bytes
+// must arrive whole and in order.
+TEST(TextWriter, ReportOfManyBuffersArrivesInOrder) {
+  std::string written;
+  std::string expected;
+  TextWriter writer;
+  writer.Attach(CreateStringSink(written));
+  for (int i = 0; i < 400000; ++i) {
+    std::string line = std::to_string(i) + std::string(i % 23, i % 2 ? ' ' : '-');
+    if (i == 200000) line = std::string(3 << 20, 'L');
+    writer.WriteLine(line);
+    expected += line + "\r\n";
+  }
+  writer.Close();
+  ASSERT_GT(expected.size(), 8u << 20);
+  EXPECT_EQ(written.size(), expected.size());
+  EXPECT_TRUE(written == expected);
+  EXPECT_FALSE(writer.IsOpen());
+}
+
+// A destination that takes `room` bytes, then fails every write; it notes its Close.
+class FailingSink : public ByteSink {
+ public:
+  FailingSink(std::string& text, std::size_t room, bool& closed)
+      : text_(text), room_(room), closed_(closed) {}
+  void Write(const char* data, std::size_t size) override {
+    const std::size_t fits = std::min(size, room_);
+    text_.append(data, fits);
+    room_ -= fits;
+    if (fits < size) throw MakeIoError("write", "report", ENOSPC);
+  }
+  void Close() override { closed_ = true; }
+
+ private:
+  std::string& text_;
+  std::size_t room_;
+  bool& closed_;
+};
+
+// A write that fails in the second thread is thrown in the writing one, by a later WriteLine
+// or by Close; what was written before stays, nothing is written after it, and the sink is
+// released.
+TEST(TextWriter, FailureOfAWriteBehindIsThrownOnce) {
+  const std::string line(1000, 'x');
+  for (std::size_t room : {std::size_t{0}, std::size_t{1} << 20, std::size_t{5} << 20}) {
+    SCOPED_TRACE(room);
+    std::string written;
+    bool closed = false;
+    int thrown = 0;
+    std::string message;
+    {
+      TextWriter writer;
+      writer.Attach(std::make_unique<FailingSink>(written, room, closed));
+      try {
+        for (int i = 0; i < 20000; ++i) writer.WriteLine(line);
+      } catch (const IoError& error) {
+        ++thrown;
+        message = error.what();
+      }
+      try {
+        writer.Close();
+      } catch (const IoError& error) {
+        ++thrown;
+        message = error.what();
+      }
+      EXPECT_FALSE(writer.IsOpen());
+      writer.Close();  // nothing left to throw
+    }
+    EXPECT_EQ(thrown, 1);
+    EXPECT_EQ(message, "Cannot write file \"report\". " + std::string(std::strerror(ENOSPC)));
+    EXPECT_EQ(written.size(), room);
+    EXPECT_TRUE(closed);
+  }
 }
 
 }  // namespace
