@@ -180,6 +180,10 @@ struct AnalysisState {
   // anything the walk does not follow.
   std::array<std::array<int, 2>, kNodeCodeLast + 1> WalkNext{};
   int PathLineSlots = 0;
+  // Per reachable node, its entry in a path line as left by the no-branch [0] (" -code") and
+  // by the yes-branch [1] (" code"), and the length of each.
+  std::array<std::array<Name, 2>, kNodeCodeLast + 1> PathEntryText{};
+  std::array<std::array<std::uint8_t, 2>, kNodeCodeLast + 1> PathEntryLength{};
 
   // Scratch of WriteProducts (products/product_listing.cpp): each condition's display name
   // trimmed and moved to the front of its eight bytes, and its trimmed length.

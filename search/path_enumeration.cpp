@@ -1,6 +1,7 @@
 #include "search/path_enumeration.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 
 #include "search/definition_row.h"
@@ -11,6 +12,36 @@ namespace {
 
 int SoughtTerminal(const AnalysisState& state) {
   return state.SearchYes ? kAno : kNe;
+}
+
+// Writes `value` in decimal at `out`; returns the number of characters.
+int FormatNumber(char* out, int value) {
+  int length = 0;
+  unsigned magnitude = static_cast<unsigned>(value);
+  if (value < 0) {
+    out[length++] = '-';
+    magnitude = 0u - magnitude;
+  }
+  char digits[12];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  while (count > 0) out[length++] = digits[--count];
+  return length;
+}
+
+// The texts of `node`'s two entries in a path line: a blank, a minus sign for the no-branch,
+// the code in decimal (at most four digits, so the entry fits in eight bytes).
+static_assert(kNodeCodeLast < 10000);
+void NoteEntryTexts(AnalysisState& state, int node) {
+  for (int yes = 0; yes < 2; ++yes) {
+    Name& text = state.PathEntryText[node][yes];
+    text.fill(' ');
+    const int length = 1 + FormatNumber(text.data() + 1, yes ? node : -node);
+    state.PathEntryLength[node][yes] = static_cast<std::uint8_t>(length);
+  }
 }
 
 // LeadsToEnd[c]: some path from node c ends in the sought terminal. PostOrder puts every
@@ -36,25 +67,8 @@ void MarkNodesLeadingToEnd(AnalysisState& state) {
       return output == sought ? sought : kNic;
     };
     state.WalkNext[node] = {next(row.no_output), next(row.yes_output)};
+    NoteEntryTexts(state, node);
   }
-}
-
-// Writes `value` in decimal at `out`; returns the number of characters.
-int FormatNumber(char* out, int value) {
-  int length = 0;
-  unsigned magnitude = static_cast<unsigned>(value);
-  if (value < 0) {
-    out[length++] = '-';
-    magnitude = 0u - magnitude;
-  }
-  char digits[12];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  while (count > 0) out[length++] = digits[--count];
-  return length;
 }
 
 }  // namespace
@@ -114,11 +128,13 @@ void RecordPath(AnalysisState& state) {
   int length = slot > 1 ? state.PathLineEnd[slot - 1] : 0;
   for (; slot <= state.PathLength; ++slot) {
     const int entry = state.PathStack[slot];
-    text[length++] = ' ';
-    length += FormatNumber(text + length, entry);
+    const int node = entry < 0 ? -entry : entry;
+    // A fixed eight-byte copy: the line's buffer has room beyond its longest text.
+    std::memcpy(text + length, state.PathEntryText[node][entry > 0].data(), sizeof(Name));
+    length += state.PathEntryLength[node][entry > 0];
     state.PathLineEntry[slot] = entry;
     state.PathLineEnd[slot] = length;
-    const int bit = RowOf(state, entry < 0 ? -entry : entry).condition - 1;
+    const int bit = RowOf(state, node).condition - 1;
     state.PathLineWord[slot] = (entry < 0 ? state.HalfWords : 0) + bit / 32;
     state.PathLineBit[slot] = std::uint32_t{1} << (bit % 32);
     const std::uint32_t positive = slot > 1 ? state.PathLinePositive[slot - 1] : 0;
