@@ -195,7 +195,7 @@ void TextWriter::Flush() {
     try {
       writer_ = std::thread([this] { WriteBehind(); });
     } catch (const std::system_error&) {
-      // No thread to be had: this buffer and the next are written here.
+      // No thread to be had: this buffer is written here, and the next Flush tries again.
       std::size_t size = std::exchange(used_, 0);  // a failed write is not retried by Close
       sink_->Write(buffer_.data(), size);
       return;
