@@ -1,5 +1,6 @@
 #include "products/product_listing.h"
 
+#include <charconv>
 #include <cstring>
 #include <string_view>
 
@@ -13,19 +14,6 @@ constexpr int kContinuation = 6;  // a continuation line starts with six blanks
 // The line being assembled is at most 60 characters long before a literal (three to ten
 // characters) is added, so 96 bytes hold it with room for the fixed eight-byte copy of a name.
 constexpr int kLineBytes = 96;
-
-// Writes `value` in decimal at `out`; returns the number of characters.
-int FormatNumber(char* out, int value) {
-  char digits[12];
-  int count = 0;
-  unsigned magnitude = static_cast<unsigned>(value);
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  for (int i = 0; i < count; ++i) out[i] = digits[count - 1 - i];
-  return count;
-}
 
 // Appends the literals of one half-word to the line of `length` characters in `text`: each
 // condition's name behind `sign` ("  " or " -"), in ascending code; `first_code` is the
@@ -71,7 +59,7 @@ void WriteProducts(AnalysisState& state) {
     const std::uint32_t* record = state.Products.data() + (r - 1) * state.RecordWords;
     text[0] = ' ';
     text[1] = '#';
-    int length = 2 + FormatNumber(text + 2, r);
+    int length = static_cast<int>(std::to_chars(text + 2, text + kLineBytes, r).ptr - text);
     text[length++] = ':';
     text[length++] = ' ';
     for (int word = 0; word < state.HalfWords; ++word) {

@@ -1,6 +1,7 @@
 #include "search/path_enumeration.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <string_view>
 
@@ -14,24 +15,6 @@ int SoughtTerminal(const AnalysisState& state) {
   return state.SearchYes ? kAno : kNe;
 }
 
-// Writes `value` in decimal at `out`; returns the number of characters.
-int FormatNumber(char* out, int value) {
-  int length = 0;
-  unsigned magnitude = static_cast<unsigned>(value);
-  if (value < 0) {
-    out[length++] = '-';
-    magnitude = 0u - magnitude;
-  }
-  char digits[12];
-  int count = 0;
-  do {
-    digits[count++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  while (count > 0) out[length++] = digits[--count];
-  return length;
-}
-
 // The texts of `node`'s two entries in a path line: a blank, a minus sign for the no-branch,
 // the code in decimal (at most four digits, so the entry fits in eight bytes).
 static_assert(kNodeCodeLast < 10000);
@@ -39,8 +22,9 @@ void NoteEntryTexts(AnalysisState& state, int node) {
   for (int yes = 0; yes < 2; ++yes) {
     Name& text = state.PathEntryText[node][yes];
     text.fill(' ');
-    const int length = 1 + FormatNumber(text.data() + 1, yes ? node : -node);
-    state.PathEntryLength[node][yes] = static_cast<std::uint8_t>(length);
+    const char* end =
+        std::to_chars(text.data() + 1, text.data() + text.size(), yes ? node : -node).ptr;
+    state.PathEntryLength[node][yes] = static_cast<std::uint8_t>(end - text.data());
   }
 }
 
@@ -115,9 +99,10 @@ void EnumeratePaths(AnalysisState& state) {
 void RecordPath(AnalysisState& state) {
   char number_line[32] = " ****trasa ";
   constexpr int kNumberAt = 11;
-  const int number_length =
-      kNumberAt + FormatNumber(number_line + kNumberAt, state.ProductWords / state.RecordWords + 1);
-  state.Report.WriteLine(std::string_view(number_line, number_length));
+  const char* number_end = std::to_chars(number_line + kNumberAt, number_line + sizeof number_line,
+                                         state.ProductWords / state.RecordWords + 1)
+                               .ptr;
+  state.Report.WriteLine(std::string_view(number_line, number_end - number_line));
 
   // The path line: one blank and the entry for every slot. Consecutive paths share their
   // beginning, so the text of the slots that did not change since the last line is kept.
