@@ -315,6 +315,51 @@ inline std::string FullTablesFamily(std::uint64_t start_value = kDefaultStartVal
   return text;
 }
 
+// The families (a) to (e) at reduced size: small enough for the plain walk that the
+// exactness tests compare with, and quick for the benchmark's smoke run.
+inline std::string ReducedSizeFamily(char family, std::uint64_t start_value = kDefaultStartValue) {
+  OrderedShape shape;
+  shape.levels = 20;
+  switch (family) {
+    case 'a':
+      return ChainFamily(start_value, 400, 6);
+    case 'b':
+      shape.min_paths = 1500;
+      shape.max_paths = 2000;
+      return OrderedDiagram(start_value, shape);
+    case 'c':
+      shape.max_width = 30;
+      shape.terminal_percent = 30;
+      shape.min_paths = 1000;
+      shape.max_paths = 1500;
+      shape.seek_yes = false;
+      return OrderedDiagram(start_value, shape);
+    case 'd':
+      return DeadWoodFamily(start_value, 8, 12);
+    case 'e':
+      return FullTablesFamily(start_value, 300);
+  }
+  return {};
+}
+
+inline const char* FamilyTitle(char family) {
+  switch (family) {
+    case 'a':
+      return "(a) chain";
+    case 'b':
+      return "(b) full store";
+    case 'c':
+      return "(c) random";
+    case 'd':
+      return "(d) dead wood";
+    case 'e':
+      return "(e) full tables";
+    case 'f':
+      return "(f) reduction";
+  }
+  return "?";
+}
+
 // (f) A product store filled directly: records of 2 * HalfWords words.
 struct DirectStore {
   int conditions = 32;

@@ -64,53 +64,9 @@ struct Options {
   std::string file;
 };
 
-const char* FamilyTitle(char family) {
-  switch (family) {
-    case 'a':
-      return "(a) chain";
-    case 'b':
-      return "(b) full store";
-    case 'c':
-      return "(c) random";
-    case 'd':
-      return "(d) dead wood";
-    case 'e':
-      return "(e) full tables";
-    case 'f':
-      return "(f) reduction";
-  }
-  return "?";
-}
-
 std::string Describe(char family, const Options& options) {
   const std::uint64_t start_value = options.start_value;
-  if (options.small) {
-    switch (family) {
-      case 'a':
-        return ChainFamily(start_value, 300, 5);
-      case 'b': {
-        OrderedShape shape;
-        shape.levels = 16;
-        shape.min_paths = 900;
-        shape.max_paths = 1000;
-        return OrderedDiagram(start_value, shape);
-      }
-      case 'c': {
-        OrderedShape shape;
-        shape.levels = 16;
-        shape.max_width = 20;
-        shape.terminal_percent = 30;
-        shape.min_paths = 800;
-        shape.max_paths = 1000;
-        shape.seek_yes = false;
-        return OrderedDiagram(start_value, shape);
-      }
-      case 'd':
-        return DeadWoodFamily(start_value, 8, 12);
-      case 'e':
-        return FullTablesFamily(start_value, 300);
-    }
-  }
+  if (options.small) return ReducedSizeFamily(family, start_value);
   switch (family) {
     case 'a':
       return ChainFamily(start_value);
