@@ -13,16 +13,12 @@
 namespace ramivo {
 namespace {
 
+using testing::BatchOutcome;
 using testing::ReadFile;
+using testing::RunBatchCaptured;
 using testing::TempDir;
 
 const std::string kReports = std::string(RAMIVO_TEST_DATA) + "/reports/";
-
-using Outcome = testing::BatchOutcome;
-
-Outcome Batch(const std::vector<std::string>& args) {
-  return testing::RunBatchCaptured(args);
-}
 
 constexpr const char* kSuccess = "Výpočet úspěšně ukončen\n";
 constexpr const char* kFormal = "Warning: Formalní chyby v zadání BDD. Výpočet končí.\n";
@@ -44,7 +40,7 @@ TEST(BatchOptions, ReportsAndVerdictsUnchanged) {
     std::filesystem::copy_file(kReports + name + ".txt", input);
     args.push_back(input);
   }
-  Outcome outcome = Batch(args);
+  BatchOutcome outcome = RunBatchCaptured(args);
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "");
   for (const char* name : names) {
@@ -92,7 +88,7 @@ TEST(BatchOptions, CountLine) {
   };
   for (const Case& c : cases) {
     TempDir dir;
-    Outcome outcome = Batch({"--count", dir.Write("net.txt", c.description)});
+    BatchOutcome outcome = RunBatchCaptured({"--count", dir.Write("net.txt", c.description)});
     EXPECT_EQ(outcome.out, c.out) << c.label;
   }
 }
@@ -100,7 +96,7 @@ TEST(BatchOptions, CountLine) {
 TEST(BatchOptions, NoCountLineForARunThatCannotRead) {
   TempDir dir;
   std::string missing = dir.path() + "/missing.txt";
-  Outcome outcome = Batch({"--count", "--dot", "--pla", missing});
+  BatchOutcome outcome = RunBatchCaptured({"--count", "--dot", "--pla", missing});
   EXPECT_EQ(outcome.status, 2);
   EXPECT_EQ(outcome.out, "");
   EXPECT_EQ(outcome.err, "Cannot open file \"" + missing + "\". No such file or directory\n");
@@ -117,7 +113,7 @@ TEST(BatchOptions, ExportThatCannotBeWrittenExitsTwo) {
     extension[0] = '.';
     std::filesystem::create_directory(blocked + extension);
     std::string good = dir.Write("good.txt", "A x NE ANO\n");
-    Outcome outcome = Batch({option, blocked, good});
+    BatchOutcome outcome = RunBatchCaptured({option, blocked, good});
     EXPECT_EQ(outcome.status, 2);
     EXPECT_EQ(outcome.err, "Cannot create file \"" + blocked + extension + "\". Is a directory\n");
     EXPECT_EQ(outcome.out, std::string(kSuccess) + kSuccess);
@@ -130,7 +126,7 @@ TEST(BatchOptions, SvgWithoutGraphvizExitsTwo) {
   std::string input = dir.Write("net.txt", "A x NE ANO\n");
   std::string path = getenv("PATH") != nullptr ? getenv("PATH") : "";
   setenv("PATH", dir.path().c_str(), 1);
-  Outcome outcome = Batch({"--svg", input});
+  BatchOutcome outcome = RunBatchCaptured({"--svg", input});
   setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(outcome.status, 2);
   EXPECT_EQ(outcome.err.rfind("Cannot render file \"" + input + ".svg\". Graphviz's dot", 0), 0u)
@@ -140,7 +136,7 @@ TEST(BatchOptions, SvgWithoutGraphvizExitsTwo) {
 }
 
 TEST(BatchOptions, HelpDocumentsEachOption) {
-  Outcome outcome = Batch({"--help"});
+  BatchOutcome outcome = RunBatchCaptured({"--help"});
   EXPECT_EQ(outcome.status, 0);
   for (const char* text : {"--count", "--dot", "--svg", "--pla", "--help", "Paths: sought",
                            "Paths: not counted", "FILE.dot", "FILE.svg", "FILE.pla"}) {

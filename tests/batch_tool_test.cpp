@@ -14,16 +14,12 @@
 namespace ramivo {
 namespace {
 
+using testing::BatchOutcome;
 using testing::ReadFile;
+using testing::RunBatchCaptured;
 using testing::TempDir;
 
 const std::string kReports = std::string(RAMIVO_TEST_DATA) + "/reports/";
-
-using Outcome = testing::BatchOutcome;
-
-Outcome Batch(const std::vector<std::string>& args) {
-  return testing::RunBatchCaptured(args);
-}
 
 // Whole reports of the real program, byte for byte, for the bundled inputs.
 TEST(BatchTool, ReportsMatchExpectedFiles) {
@@ -78,7 +74,7 @@ TEST(BatchTool, ExitStatus) {
       {"empty file name", {""}, 2, false, false},
   };
   for (const Case& c : cases) {
-    Outcome outcome = Batch(c.args);
+    BatchOutcome outcome = RunBatchCaptured(c.args);
     EXPECT_EQ(outcome.status, c.status) << c.label;
     EXPECT_EQ(outcome.out.find("Usage: ramivo-cli") != std::string::npos, c.usage_on_out)
         << c.label;
@@ -91,7 +87,7 @@ TEST(BatchTool, IoErrorGoesToStandardErrorAndTheNextFileRuns) {
   TempDir dir;
   std::string missing = dir.path() + "/missing.txt";
   std::string good = dir.Write("good.txt", "A x NE ANO\n");
-  Outcome outcome = Batch({"--", missing, good});
+  BatchOutcome outcome = RunBatchCaptured({"--", missing, good});
   EXPECT_EQ(outcome.status, 2);
   EXPECT_EQ(outcome.err, "Cannot open file \"" + missing + "\". No such file or directory\n");
   EXPECT_EQ(outcome.out, "Výpočet úspěšně ukončen\n");
