@@ -127,10 +127,7 @@ std::string DiagramDot(const AnalysisState& state) {
 }
 
 void WriteDiagramDot(const AnalysisState& state, const std::string& path) {
-  const std::string text = DiagramDot(state);
-  std::unique_ptr<ByteSink> file = CreateFileSink(path);
-  file->Write(text.data(), text.size());
-  file->Close();
+  WriteWholeFile(path, DiagramDot(state));
 }
 
 }  // namespace ramivo

@@ -274,4 +274,10 @@ std::unique_ptr<ByteSink> CreateFileSink(const std::string& path) {
   return std::make_unique<FileSink>(fd, path);
 }
 
+void WriteWholeFile(const std::string& path, std::string_view bytes) {
+  std::unique_ptr<ByteSink> file = CreateFileSink(path);
+  file->Write(bytes.data(), bytes.size());
+  file->Close();
+}
+
 }  // namespace ramivo

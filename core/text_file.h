@@ -112,5 +112,7 @@ class TextWriter {
 std::unique_ptr<ByteSink> CreateFileSink(const std::string& path);
 // A sink that appends to `text`, which must outlive it: a report kept in memory.
 std::unique_ptr<ByteSink> CreateStringSink(std::string& text);
+// Creates or empties the file at `path` and writes `bytes` into it as they are.
+void WriteWholeFile(const std::string& path, std::string_view bytes);
 
 }  // namespace ramivo

@@ -29,10 +29,7 @@ std::string ProductsPla(const AnalysisState& state) {
 }
 
 void WriteProductsPla(const AnalysisState& state, const std::string& path) {
-  const std::string text = ProductsPla(state);
-  std::unique_ptr<ByteSink> file = CreateFileSink(path);
-  file->Write(text.data(), text.size());
-  file->Close();
+  WriteWholeFile(path, ProductsPla(state));
 }
 
 }  // namespace ramivo
